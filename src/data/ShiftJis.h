@@ -1,0 +1,18 @@
+// Shift-JIS (code page 932) helpers: every routine that walks, cuts or compares story text
+// treats a lead byte and its trail byte as one character, so a trail byte that happens to
+// look like an ASCII letter or separator is never touched.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelva {
+
+inline bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// Upper-cases ASCII letters a-z; double-byte characters pass unchanged.
+std::string UpperCaseAscii(std::string_view text);
+// Lower-cases ASCII letters A-Z; double-byte characters pass unchanged.
+std::string LowerCaseAscii(std::string_view text);
+
+}  // namespace kelva

@@ -1,0 +1,31 @@
+#include "platform/headless/RecordingMessageBox.h"
+
+#include <cstdio>
+
+#include "platform/TextCodec.h"
+
+namespace kelva {
+
+void RecordingMessageBox::Record(std::string_view caption, std::string_view text, MessageIcon icon)
+{
+    m_messages.push_back({std::string(caption), std::string(text), icon});
+    if (m_echo) {
+        std::fprintf(stderr, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+    }
+}
+
+void RecordingMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
+{
+    Record(caption, text, icon);
+}
+
+bool RecordingMessageBox::AskYesNo(std::string_view caption, std::string_view text)
+{
+    Record(caption, text, MessageIcon::Question);
+    if (m_answers.empty()) return false;
+    const bool yes = m_answers.front();
+    m_answers.pop_front();
+    return yes;
+}
+
+}  // namespace kelva

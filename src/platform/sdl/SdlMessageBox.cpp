@@ -1,0 +1,64 @@
+#include "platform/sdl/SdlMessageBox.h"
+
+#include <SDL.h>
+
+#include "platform/TextCodec.h"
+
+namespace kelva {
+
+namespace {
+
+Uint32 IconFlags(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
+    case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+    }
+}
+
+// The window system shows "\r\n" as two line breaks on some desktops.
+std::string ForDisplay(std::string_view cp932)
+{
+    std::string text = Cp932ToUtf8(cp932);
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
+            result += '\n';
+        } else {
+            result += text[i];
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+void SdlMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
+{
+    const std::string title = ForDisplay(caption);
+    const std::string message = ForDisplay(text);
+    SDL_ShowSimpleMessageBox(IconFlags(icon), title.c_str(), message.c_str(), nullptr);
+}
+
+bool SdlMessageBox::AskYesNo(std::string_view caption, std::string_view text)
+{
+    const std::string title = ForDisplay(caption);
+    const std::string message = ForDisplay(text);
+    // Button texts are UTF-8 for SDL; the literals here are CP932, so convert them too.
+    const std::string yes = ForDisplay("はい");
+    const std::string no = ForDisplay("いいえ");
+    const SDL_MessageBoxButtonData buttons[] = {
+        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, no.c_str()},
+        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, yes.c_str()},
+    };
+    const SDL_MessageBoxData data = {SDL_MESSAGEBOX_INFORMATION, nullptr, title.c_str(), message.c_str(),
+                                     2, buttons, nullptr};
+    int button = -1;
+    // A box that could not be shown, or was closed without an answer (-1), is a "no".
+    if (SDL_ShowMessageBox(&data, &button) != 0) return false;
+    return button == 1;
+}
+
+}  // namespace kelva
