@@ -1,1 +1,39 @@
-int main() { return 0; }
+// knovel: the authoring tool. "knovel help" lists its commands.
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+#include "Commands.h"
+
+namespace kelva::knovel {
+namespace {
+
+const Command kCommands[] = {
+    {"crypt", "IN OUT", "scramble or unscramble a file with the package key", RunCrypt},
+};
+
+int Help()
+{
+    std::puts("usage: knovel COMMAND [ARGS...]\n\ncommands:");
+    for (const Command& command : kCommands) {
+        std::printf("  %-10s %-40s %s\n", command.Name, command.Usage, command.Summary);
+    }
+    return 0;
+}
+
+}  // namespace
+}  // namespace kelva::knovel
+
+int main(int argc, char** argv)
+{
+    using namespace kelva::knovel;
+    if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
+        const int status = Help();
+        return argc < 2 ? 2 : status;
+    }
+    for (const Command& command : kCommands) {
+        if (std::strcmp(argv[1], command.Name) == 0) return command.Run(Arguments(argv + 2, argv + argc));
+    }
+    std::fprintf(stderr, "knovel: unknown command '%s' (see 'knovel help')\n", argv[1]);
+    return 2;
+}

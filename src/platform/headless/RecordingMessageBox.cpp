@@ -10,7 +10,7 @@ void RecordingMessageBox::Record(std::string_view caption, std::string_view text
 {
     m_messages.push_back({std::string(caption), std::string(text), icon});
     if (m_echo) {
-        std::fprintf(stderr, "%s: %s\n", Cp932ToUtf8(caption).c_str(), Cp932ToUtf8(text).c_str());
+        std::fprintf(stderr, "%s: %s\n", ToDisplayText(caption).c_str(), ToDisplayText(text).c_str());
     }
 }
 

@@ -53,6 +53,20 @@ std::string Cp932ToUtf8(std::string_view text)
     return Convert("UTF-8", "CP932", text, "\xEF\xBF\xBD").value_or(std::string());
 }
 
+std::string ToDisplayText(std::string_view cp932)
+{
+    const std::string text = Cp932ToUtf8(cp932);
+    std::string result;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\r') {
+            result += text[i];
+        } else if (i + 1 >= text.size() || text[i + 1] != '\n') {
+            result += '\n';
+        }
+    }
+    return result;
+}
+
 std::optional<std::string> Utf8ToCp932(std::string_view text)
 {
     return Convert("CP932", "UTF-8", text, nullptr);

@@ -17,38 +17,22 @@ Uint32 IconFlags(MessageIcon icon)
     }
 }
 
-// The window system shows "\r\n" as two line breaks on some desktops.
-std::string ForDisplay(std::string_view cp932)
-{
-    std::string text = Cp932ToUtf8(cp932);
-    std::string result;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') continue;
-            result += '\n';
-        } else {
-            result += text[i];
-        }
-    }
-    return result;
-}
-
 }  // namespace
 
 void SdlMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
 {
-    const std::string title = ForDisplay(caption);
-    const std::string message = ForDisplay(text);
+    const std::string title = ToDisplayText(caption);
+    const std::string message = ToDisplayText(text);
     SDL_ShowSimpleMessageBox(IconFlags(icon), title.c_str(), message.c_str(), nullptr);
 }
 
 bool SdlMessageBox::AskYesNo(std::string_view caption, std::string_view text)
 {
-    const std::string title = ForDisplay(caption);
-    const std::string message = ForDisplay(text);
+    const std::string title = ToDisplayText(caption);
+    const std::string message = ToDisplayText(text);
     // Button texts are UTF-8 for SDL; the literals here are CP932, so convert them too.
-    const std::string yes = ForDisplay("はい");
-    const std::string no = ForDisplay("いいえ");
+    const std::string yes = ToDisplayText("はい");
+    const std::string no = ToDisplayText("いいえ");
     const SDL_MessageBoxButtonData buttons[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, no.c_str()},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, yes.c_str()},

@@ -1,0 +1,113 @@
+#include "core/PlayerMain.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "core/KelvaNovelRun.h"
+#include "core/RunMain.h"
+#include "platform/headless/HeadlessStageWindow.h"
+#include "platform/headless/ManualClock.h"
+#include "platform/headless/RecordingMessageBox.h"
+#include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/SteadyClock.h"
+#include "platform/sdl/SdlMessageBox.h"
+#include "platform/sdl/SdlStageWindow.h"
+
+namespace kelva {
+
+namespace {
+
+bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+// The services the player runs on, chosen once: a real display, or headless (a replay,
+// or SDL's dummy/offscreen video driver) with recorded messages.
+struct PlatformChoice {
+    bool Headless = false;
+    std::vector<ReplayEvent> Events;
+    ManualClock VirtualClock;
+    SteadyClock RealClock;
+    RecordingMessageBox Recorded;
+    SdlMessageBox Boxes;
+
+    Clock& TheClock(const CommandLine& line)
+    {
+        if (Headless && !line.ReplayFile.empty() && !line.Realtime) return VirtualClock;
+        return RealClock;
+    }
+    MessageBox& Messages() { return Headless ? static_cast<MessageBox&>(Recorded) : Boxes; }
+};
+
+bool LoadReplay(const std::string& path, std::vector<ReplayEvent>& events)
+{
+    const auto file = ReadWholeFile(path);
+    if (!file) {
+        std::fprintf(stderr, "kelvanovelrun: cannot read replay file %s\n", path.c_str());
+        return false;
+    }
+    const auto& bytes = file->Bytes();
+    ReplayParseResult parsed = ParseReplayScript(std::string(bytes.begin(), bytes.end()));
+    if (!parsed.error.empty()) {
+        std::fprintf(stderr, "kelvanovelrun: %s: %s\n", path.c_str(), parsed.error.c_str());
+        return false;
+    }
+    events = std::move(parsed.events);
+    return true;
+}
+
+}  // namespace
+
+int RunPlayer(const std::string& programPath, const std::vector<std::string>& args)
+{
+    const int64_t packageOffset = FindPackageOffset(programPath);
+    CommandLine line;
+    if (packageOffset < 0) {
+        line = ParseCommandLine(args);
+        if (!line.Error.empty()) {
+            std::fprintf(stderr, "kelvanovelrun: %s\n%s", line.Error.c_str(), UsageText().c_str());
+            return 2;
+        }
+        if (line.Help) {
+            std::fputs(UsageText().c_str(), stdout);
+            return 0;
+        }
+        if (line.Version) {
+            std::printf("KelvaNovelRun %s\n", kRuntimeVersion);
+            return 0;
+        }
+    }
+    ApplyReplayEnvironment(line);
+
+    auto platform = std::make_unique<PlatformChoice>();
+    if (!line.ReplayFile.empty() && !LoadReplay(line.ReplayFile, platform->Events)) return 2;
+    if (!std::getenv("SDL_VIDEODRIVER") && !HasDisplay() && line.ReplayFile.empty()) {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
+    }
+    platform->Headless = !line.ReplayFile.empty() || SdlVideoIsHeadless();
+    Clock& clock = platform->TheClock(line);
+
+    DlLibraryLoader libraries;
+    Mp3Library mp3;
+    Startup startup(platform->Messages(), libraries, mp3);
+    const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
+    if (!game) return 1;
+
+    std::unique_ptr<StageWindow> window;
+    if (platform->Headless) {
+        window = std::make_unique<HeadlessStageWindow>(clock, platform->Recorded, std::move(platform->Events),
+                                                       line.DumpDir);
+    } else {
+        std::string error;
+        window = CreateSdlStageWindow(clock, error);
+        if (!window) {
+            std::fprintf(stderr, "kelvanovelrun: cannot open the stage window: %s\n", error.c_str());
+            return 1;
+        }
+    }
+    TMainForm form(*game, *window, clock, line.FullScreen);
+    form.Run();
+    return 0;
+}
+
+}  // namespace kelva

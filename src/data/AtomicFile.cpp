@@ -1,0 +1,34 @@
+#include "data/AtomicFile.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace kelva {
+
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error)
+{
+    const std::string temporary = path + ".tmp" + std::to_string(getpid());
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = ok && std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+    if (!ok) error = std::strerror(errno);
+    ok = std::fclose(file) == 0 && ok;
+    std::error_code renameError;
+    if (ok) std::filesystem::rename(temporary, path, renameError);
+    if (ok && renameError) {
+        error = renameError.message();
+        ok = false;
+    }
+    if (!ok) std::remove(temporary.c_str());
+    return ok;
+}
+
+}  // namespace kelva

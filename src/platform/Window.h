@@ -1,0 +1,42 @@
+// The stage window: one 640 x 480 surface shown in a window or full screen, and the
+// input that arrives through it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelva {
+
+constexpr int kStageWidth = 640;
+constexpr int kStageHeight = 480;
+
+enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
+
+struct InputEvent {
+    enum class Type { Quit, KeyDown, MouseDown, MouseMove };
+    Type type = Type::Quit;
+    int x = 0;  // stage pixels, for mouse events
+    int y = 0;
+    MouseButton button = MouseButton::Left;
+    std::string key;  // key name for KeyDown: "Space", "Return", "Escape", "F5"...
+};
+
+class StageWindow {
+public:
+    virtual ~StageWindow() = default;
+    // CP932 caption.
+    virtual void SetTitle(std::string_view title) = 0;
+    // Makes the window visible, full screen (scaled, letterboxed) or as a 640 x 480 window.
+    virtual void Show(bool fullScreen) = 0;
+    // Shows a whole stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top,
+    // `pitch` bytes from one row to the next.
+    virtual void Present(const uint8_t* pixels, int pitch) = 0;
+    // Returns the next input event, waiting (sleeping, not spinning) until the clock
+    // reaches `deadlineMs` at most; nullopt when the deadline came first.
+    virtual std::optional<InputEvent> WaitEvent(int64_t deadlineMs) = 0;
+};
+
+}  // namespace kelva

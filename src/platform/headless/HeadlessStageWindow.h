@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/Window.h"
+#include "platform/headless/RecordingMessageBox.h"
+#include "platform/headless/ReplayScript.h"
+
+namespace kelva {
+
+// A stage window without a display, driven by replay events. It keeps the last picture
+// presented so "dump" events can write it as PNG, and hands "answer" events to the
+// message box. When the events run out, it reports Quit: nothing more can happen.
+class HeadlessStageWindow final : public StageWindow {
+public:
+    HeadlessStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
+                        std::string dumpDir);
+
+    void SetTitle(std::string_view title) override { m_title = title; }
+    void Show(bool fullScreen) override;
+    void Present(const uint8_t* pixels, int pitch) override;
+    std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
+
+    const std::string& Title() const { return m_title; }
+    bool IsShown() const { return m_shown; }
+    bool IsFullScreen() const { return m_fullScreen; }
+    // The last presented stage, 640 x 480 blue-green-red rows without padding.
+    const std::vector<uint8_t>& Screen() const { return m_screen; }
+
+private:
+    void Dump(const std::string& name);
+
+    Clock& m_clock;
+    RecordingMessageBox& m_messages;
+    std::vector<ReplayEvent> m_events;
+    size_t m_next = 0;
+    std::string m_dumpDir;
+    std::string m_title;
+    bool m_shown = false;
+    bool m_fullScreen = false;
+    std::vector<uint8_t> m_screen;
+};
+
+}  // namespace kelva

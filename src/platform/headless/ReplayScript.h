@@ -1,0 +1,37 @@
+// The replay event file: one event a line at a virtual time in milliseconds,
+//   1000 click 320 240 [left|right|middle]
+//   1300 move 100 200
+//   1500 key Space
+//   2500 dump page1
+//   2600 answer yes|no
+//   9000 quit
+// '#' starts a comment; times must not decrease.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Window.h"
+
+namespace kelva {
+
+struct ReplayEvent {
+    enum class Kind { Input, Dump, Answer };
+    int64_t timeMs = 0;
+    Kind kind = Kind::Input;
+    InputEvent input;  // Kind::Input: click, move, key, quit
+    std::string dumpName;  // Kind::Dump
+    bool yes = false;  // Kind::Answer
+};
+
+struct ReplayParseResult {
+    std::vector<ReplayEvent> events;
+    std::string error;  // "line N: problem"; empty on success
+};
+
+ReplayParseResult ParseReplayScript(std::string_view text);
+
+}  // namespace kelva

@@ -1,0 +1,162 @@
+#include "platform/sdl/SdlStageWindow.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/TextCodec.h"
+
+namespace kelva {
+
+namespace {
+
+struct SdlDeleter {
+    void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
+    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
+    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
+};
+
+class SdlVideo {
+public:
+    SdlVideo() : m_ok(SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {}
+    ~SdlVideo()
+    {
+        if (m_ok) SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+    bool Ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+class SdlStageWindow final : public StageWindow {
+public:
+    SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window, SDL_Renderer* renderer,
+                   SDL_Texture* texture)
+        : m_clock(clock), m_video(std::move(video)), m_window(window), m_renderer(renderer), m_texture(texture)
+    {
+    }
+
+    void SetTitle(std::string_view title) override
+    {
+        SDL_SetWindowTitle(m_window.get(), Cp932ToUtf8(title).c_str());
+    }
+
+    void Show(bool fullScreen) override
+    {
+        if (fullScreen) {
+            SDL_SetWindowFullscreen(m_window.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+        } else {
+            SDL_SetWindowFullscreen(m_window.get(), 0);
+            SDL_Rect bounds;
+            const int display = SDL_GetWindowDisplayIndex(m_window.get());
+            if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
+                // Centred horizontally, its top 250 pixels above the screen's centre line.
+                SDL_SetWindowPosition(m_window.get(), bounds.x + bounds.w / 2 - kStageWidth / 2,
+                                      bounds.y + bounds.h / 2 - 250);
+            }
+        }
+        SDL_ShowWindow(m_window.get());
+        Render();
+    }
+
+    void Present(const uint8_t* pixels, int pitch) override
+    {
+        SDL_UpdateTexture(m_texture.get(), nullptr, pixels, pitch);
+        Render();
+    }
+
+    std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override
+    {
+        for (;;) {
+            const int64_t left = deadlineMs - m_clock.NowMs();
+            SDL_Event event;
+            if (!SDL_WaitEventTimeout(&event, left > 0 ? static_cast<int>(left) : 0)) return std::nullopt;
+            if (auto input = Translate(event)) return input;
+            if (m_clock.NowMs() >= deadlineMs) return std::nullopt;
+        }
+    }
+
+private:
+    void Render()
+    {
+        SDL_SetRenderDrawColor(m_renderer.get(), 0, 0, 0, 255);
+        SDL_RenderClear(m_renderer.get());
+        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+        SDL_RenderPresent(m_renderer.get());
+    }
+
+    std::optional<InputEvent> Translate(const SDL_Event& event)
+    {
+        InputEvent input;
+        switch (event.type) {
+        case SDL_QUIT: return input;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
+            return std::nullopt;
+        case SDL_KEYDOWN:
+            input.type = InputEvent::Type::KeyDown;
+            input.key = SDL_GetKeyName(event.key.keysym.sym);
+            return input;
+        case SDL_MOUSEBUTTONDOWN:
+            input.type = InputEvent::Type::MouseDown;
+            input.x = event.button.x;
+            input.y = event.button.y;
+            input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
+                           : event.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
+                                                                      : MouseButton::Left;
+            return input;
+        case SDL_MOUSEMOTION:
+            input.type = InputEvent::Type::MouseMove;
+            input.x = event.motion.x;
+            input.y = event.motion.y;
+            return input;
+        default: return std::nullopt;
+        }
+    }
+
+    Clock& m_clock;
+    std::unique_ptr<SdlVideo> m_video;
+    std::unique_ptr<SDL_Window, SdlDeleter> m_window;
+    std::unique_ptr<SDL_Renderer, SdlDeleter> m_renderer;
+    std::unique_ptr<SDL_Texture, SdlDeleter> m_texture;
+};
+
+}  // namespace
+
+bool SdlVideoIsHeadless()
+{
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
+}
+
+std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, std::string& error)
+{
+    auto video = std::make_unique<SdlVideo>();
+    if (!video->Ok()) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kStageWidth,
+                                          kStageHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+    SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24,
+                                                        SDL_TEXTUREACCESS_STREAMING, kStageWidth, kStageHeight)
+                                    : nullptr;
+    if (!texture) {
+        error = SDL_GetError();
+        if (renderer) SDL_DestroyRenderer(renderer);
+        if (window) SDL_DestroyWindow(window);
+        return nullptr;
+    }
+    // Full screen scales the stage and letterboxes it; mouse coordinates come back in
+    // stage pixels.
+    SDL_RenderSetLogicalSize(renderer, kStageWidth, kStageHeight);
+    return std::make_unique<SdlStageWindow>(clock, std::move(video), window, renderer, texture);
+}
+
+}  // namespace kelva

@@ -1,0 +1,47 @@
+#include "platform/headless/ReplayScript.h"
+
+#include <gtest/gtest.h>
+
+namespace kelva {
+namespace {
+
+TEST(ReplayScript, ParsesEveryKindOfEvent)
+{
+    const ReplayParseResult result = ParseReplayScript(
+        "# a comment line\n"
+        "1000  click 320 240          # left\n"
+        "1200  click 40 60 right\n"
+        "1300  move 100 200\n"
+        "1500  key Space\n"
+        "2000  answer yes\n"
+        "2500  dump page1\n"
+        "\n"
+        "9000  quit\n");
+    ASSERT_EQ(result.error, "");
+    ASSERT_EQ(result.events.size(), 7u);
+    EXPECT_EQ(result.events[0].input.type, InputEvent::Type::MouseDown);
+    EXPECT_EQ(result.events[0].input.button, MouseButton::Left);
+    EXPECT_EQ(result.events[0].input.x, 320);
+    EXPECT_EQ(result.events[1].input.button, MouseButton::Right);
+    EXPECT_EQ(result.events[2].input.type, InputEvent::Type::MouseMove);
+    EXPECT_EQ(result.events[3].input.key, "Space");
+    EXPECT_EQ(result.events[4].kind, ReplayEvent::Kind::Answer);
+    EXPECT_TRUE(result.events[4].yes);
+    EXPECT_EQ(result.events[5].dumpName, "page1");
+    EXPECT_EQ(result.events[6].input.type, InputEvent::Type::Quit);
+    EXPECT_EQ(result.events[6].timeMs, 9000);
+}
+
+TEST(ReplayScript, NamesTheLineOfAProblem)
+{
+    EXPECT_EQ(ParseReplayScript("10 click 1 2\n5 quit\n").error, "line 2: time goes backwards");
+    EXPECT_EQ(ParseReplayScript("10 jump\n").error, "line 1: unknown event 'jump'");
+    EXPECT_NE(ParseReplayScript("x click 1 2\n").error, "");
+    EXPECT_NE(ParseReplayScript("10 click 1\n").error, "");
+    EXPECT_NE(ParseReplayScript("10 click 1 2 sideways\n").error, "");
+    EXPECT_NE(ParseReplayScript("10 dump ../escape\n").error, "");  // stays in the dump folder
+    EXPECT_NE(ParseReplayScript("10 answer maybe\n").error, "");
+}
+
+}  // namespace
+}  // namespace kelva

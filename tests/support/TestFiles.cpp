@@ -1,0 +1,57 @@
+#include "support/TestFiles.h"
+
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "data/Stream.h"
+
+namespace kelva::test {
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kelva-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    m_path = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+NovelParts::NovelParts()
+{
+    Header.StartItem = "start";
+    Counters.Add({"A", 1, 0, 10, false});
+    CNovelItem* item = Items.Add();
+    item->Name = "start";
+    item->Lines = {"こんにちは。"};
+    item->Kind = kItemEnd;
+}
+
+std::vector<uint8_t> NovelFileBytes(const NovelParts& parts)
+{
+    MemoryStream stream;
+    parts.Header.SaveToStream(stream);
+    parts.Counters.SaveToStream(stream);
+    parts.Items.SaveToStream(stream);
+    return stream.TakeBytes();
+}
+
+}  // namespace kelva::test

@@ -1,0 +1,56 @@
+// Helpers for tests that need files: a temporary folder removed afterwards, whole-file
+// reading and writing, and novel files built from the data classes.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "data/NovelCounters.h"
+#include "data/NovelData.h"
+
+namespace kelva::test {
+
+// A fresh folder under the system's temporary directory; removed with its contents.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Restores the process's current directory when it goes out of scope.
+class CurrentDirectoryGuard {
+public:
+    CurrentDirectoryGuard() : m_saved(std::filesystem::current_path()) {}
+    ~CurrentDirectoryGuard() { std::filesystem::current_path(m_saved); }
+    CurrentDirectoryGuard(const CurrentDirectoryGuard&) = delete;
+    CurrentDirectoryGuard& operator=(const CurrentDirectoryGuard&) = delete;
+
+private:
+    std::filesystem::path m_saved;
+};
+
+std::vector<uint8_t> ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+// A small story: a header, one counter "A" and one end item "start" with a line of text.
+struct NovelParts {
+    NovelParts();
+    CNovelFileHeader Header;
+    CNovelCounters Counters;
+    CNovelItems Items;
+};
+
+// The novel file's bytes, as the authoring tool writes them.
+std::vector<uint8_t> NovelFileBytes(const NovelParts& parts);
+
+}  // namespace kelva::test
