@@ -190,8 +190,9 @@ int64_t PeImageEnd(HeaderReader& reader)
     uint8_t sectionCount;
     if (!reader.ReadAt(h + 6, &sectionCount, 1) || sectionCount == 0) return -1;
 
-    // The section table is taken to follow a PE32 optional header of 224 bytes; the
-    // optional header's own size field is not consulted, as the packer does the same.
+    // The section table is taken to follow a PE32 optional header of 224 bytes, without
+    // consulting the optional header's own size field: packages were always placed by
+    // this rule, so finding them must use it too. Only the low byte of the count is read.
     const uint64_t lastSection = h + 248 + (static_cast<uint64_t>(sectionCount) - 1) * 40;
     uint8_t raw[8];
     if (!reader.ReadAt(lastSection + 16, raw, 8)) return -1;

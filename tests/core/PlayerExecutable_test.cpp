@@ -1,0 +1,132 @@
+// Runs the built player as a reader would: real files, real process, headless.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "data/Crypt.h"
+#include "data/PackageFile2.h"
+#include "data/PackageWriter.h"
+#include "platform/TextCodec.h"
+#include "support/TestFiles.h"
+
+namespace kelva {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+    int status = -1;
+    std::string output;  // stdout and stderr together
+};
+
+RunResult RunShell(const std::string& command)
+{
+    RunResult result;
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+// The player prints UTF-8; the literals here are CP932 like all of the engine's.
+bool Shows(const RunResult& run, const std::string& text)
+{
+    return run.output.find(Cp932ToUtf8(text)) != std::string::npos;
+}
+
+class PlayerExecutableTest : public ::testing::Test {
+protected:
+    RunResult Player(const std::string& arguments)
+    {
+        return RunShell("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(KELVA_BIN_DIR) +
+                        "/kelvanovelrun " + arguments);
+    }
+
+    std::string WriteReplay(const std::string& text)
+    {
+        const std::string path = dir.File("events.txt");
+        test::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+        return path;
+    }
+
+    test::TempDir dir;
+};
+
+TEST_F(PlayerExecutableTest, VersionAndHelpExitCleanly)
+{
+    const RunResult version = Player("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_NE(version.output.find("R.9.2"), std::string::npos);
+    const RunResult help = Player("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("/DEBUG"), std::string::npos);
+    EXPECT_EQ(Player("--no-such-option").status, 2);
+}
+
+TEST_F(PlayerExecutableTest, StartUpFailuresAreReportedAndEndTheProgram)
+{
+    const RunResult missing = Player(dir.File("absent.kne"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(Shows(missing, "Kelva! Novel Runtime: ファイル absent.kne を開けません。")) << missing.output;
+
+    std::vector<uint8_t> bytes = test::NovelFileBytes(test::NovelParts());
+    bytes[33] = 6;
+    test::WriteBytes(dir.File("old.kne"), bytes);
+    const RunResult old = Player(dir.File("old.kne"));
+    EXPECT_EQ(old.status, 1);
+    EXPECT_TRUE(Shows(old, "old.kne のファイルバージョンが違います。")) << old.output;
+    EXPECT_TRUE(Shows(old, "R.9.2"));
+
+    bytes = test::NovelFileBytes(test::NovelParts());
+    bytes.resize(bytes.size() - 20);  // ends inside the item block
+    test::WriteBytes(dir.File("cut.kne"), bytes);
+    const RunResult cut = Player(dir.File("cut.kne"));
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(Shows(cut, "cut.kne を読み込めません。")) << cut.output;
+}
+
+TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
+{
+    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(test::NovelParts()));
+    const std::string events = WriteReplay("100 dump first\n200 quit\n");
+    const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " " +
+                                 dir.File("story.kne"));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_TRUE(fs::exists(dir.Path() / "first.png"));
+
+    const RunResult bad = Player("--replay " + WriteReplay("100 fly\n") + " " + dir.File("story.kne"));
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.output.find("line 1"), std::string::npos);
+}
+
+TEST_F(PlayerExecutableTest, PlayerWithAppendedPackagePlaysItAndIgnoresArguments)
+{
+    const std::string game = dir.File("MyGame");
+    std::vector<uint8_t> bytes = test::ReadBytes(std::string(KELVA_BIN_DIR) + "/kelvanovelrun");
+    ASSERT_FALSE(bytes.empty());
+    MemoryStream plain(test::NovelFileBytes(test::NovelParts()));
+    PackageWriter writer;
+    writer.Add("autorun.kne", CryptStream(plain)->TakeBytes());
+    MemoryStream package;
+    writer.WriteTo(package);
+    bytes.insert(bytes.end(), package.Bytes().begin(), package.Bytes().end());
+    test::WriteBytes(game, bytes);
+    fs::permissions(game, fs::perms::owner_all);
+    EXPECT_GE(FindPackageOffset(game), 0);
+
+    // Arguments are ignored, so the replay comes from the environment.
+    const std::string events = WriteReplay("100 quit\n");
+    const RunResult run = RunShell("SDL_VIDEODRIVER=dummy KELVA_REPLAY=" + events + " " + game +
+                                   " --no-such-option /DEBUG");
+    EXPECT_EQ(run.status, 0) << run.output;
+}
+
+}  // namespace
+}  // namespace kelva
