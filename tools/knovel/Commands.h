@@ -17,6 +17,17 @@ struct Command {
 };
 
 int RunCrypt(const Arguments& args);
+int RunPack(const Arguments& args);
+int RunList(const Arguments& args);
+int RunUnpack(const Arguments& args);
+int RunBuild(const Arguments& args);
+int RunDecompile(const Arguments& args);
+int RunDump(const Arguments& args);
+int RunCheck(const Arguments& args);
+int RunGraph(const Arguments& args);
+
+// Splits "INPUT -o OUTPUT" (in any order); false unless both are given exactly once.
+bool InputAndOutput(const Arguments& args, std::string& input, std::string& output);
 
 // Prints "knovel: " and the message (UTF-8) to stderr; returns 1.
 int Fail(const std::string& message);

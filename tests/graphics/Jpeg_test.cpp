@@ -1,0 +1,177 @@
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "graphics/NkDIB.h"
+#include "platform/JpegDecoder.h"
+
+namespace kelva {
+namespace {
+
+// Encodes a picture with the library itself; `pixel` fills one pixel's samples in the
+// order of `space`. The encoder's default error handling ends the process, which is
+// fine for the well-formed input given here.
+std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
+                                const std::function<void(int, int, uint8_t*)>& pixel, bool progressive = false)
+{
+    jpeg_compress_struct c;
+    jpeg_error_mgr error;
+    c.err = jpeg_std_error(&error);
+    jpeg_create_compress(&c);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&c, &buffer, &size);
+    c.image_width = static_cast<JDIMENSION>(width);
+    c.image_height = static_cast<JDIMENSION>(height);
+    c.input_components = space == JCS_GRAYSCALE ? 1 : space == JCS_CMYK ? 4 : 3;
+    c.in_color_space = space;
+    jpeg_set_defaults(&c);
+    jpeg_set_quality(&c, 95, TRUE);
+    if (progressive) jpeg_simple_progression(&c);
+    jpeg_start_compress(&c, TRUE);
+    std::vector<uint8_t> row(static_cast<size_t>(width * c.input_components));
+    while (c.next_scanline < c.image_height) {
+        for (int x = 0; x < width; ++x) pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&c, rows, 1);
+    }
+    jpeg_finish_compress(&c);
+    jpeg_destroy_compress(&c);
+    std::vector<uint8_t> bytes(buffer, buffer + size);
+    std::free(buffer);
+    return bytes;
+}
+
+// Quadrants: red top left, green top right, blue bottom left, white bottom right.
+void Quadrants(int x, int y, uint8_t* rgb, int width, int height)
+{
+    static const uint8_t kColours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    const uint8_t* colour = kColours[(y >= height / 2) * 2 + (x >= width / 2)];
+    rgb[0] = colour[0], rgb[1] = colour[1], rgb[2] = colour[2];
+}
+
+::testing::AssertionResult Near(TColor actual, TColor expected, int tolerance = 12)
+{
+    if (std::abs(ColorRed(actual) - ColorRed(expected)) <= tolerance &&
+        std::abs(ColorGreen(actual) - ColorGreen(expected)) <= tolerance &&
+        std::abs(ColorBlue(actual) - ColorBlue(expected)) <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << std::hex << actual << " is not near " << expected;
+}
+
+TNkDIB Decode(const std::vector<uint8_t>& bytes)
+{
+    JpegDecodeResult result = DecodeJpeg(bytes.data(), bytes.size());
+    EXPECT_TRUE(result.Ok()) << result.Error;
+    TNkDIB image;
+    if (result.Ok()) image.Assign(std::move(result.Picture));
+    return image;
+}
+
+TEST(JpegDecodeTest, BaselineAndProgressiveColourPictures)
+{
+    constexpr int kW = 61, kH = 37;  // not whole blocks, odd row length
+    for (bool progressive : {false, true}) {
+        SCOPED_TRACE(progressive ? "progressive" : "baseline");
+        const auto bytes = EncodeJpeg(
+            kW, kH, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, kW, kH); }, progressive);
+        const JpegDecodeResult result = DecodeJpeg(bytes.data(), bytes.size());
+        ASSERT_TRUE(result.Ok()) << result.Error;
+        EXPECT_EQ(result.Picture.Width, kW);
+        EXPECT_EQ(result.Picture.Height, kH);
+        EXPECT_EQ(result.Picture.Stride, 184);
+        const TNkDIB image = Decode(bytes);
+        EXPECT_TRUE(Near(image.Pixel(10, 8), MakeColor(255, 0, 0)));
+        EXPECT_TRUE(Near(image.Pixel(50, 8), MakeColor(0, 255, 0)));
+        EXPECT_TRUE(Near(image.Pixel(10, 30), MakeColor(0, 0, 255)));
+        EXPECT_TRUE(Near(image.Pixel(50, 30), MakeColor(255, 255, 255)));
+    }
+}
+
+TEST(JpegDecodeTest, GreyAndCmykPicturesBecomeColour)
+{
+    const TNkDIB grey = Decode(EncodeJpeg(16, 16, JCS_GRAYSCALE, [](int x, int, uint8_t* v) { v[0] = x < 8 ? 40 : 200; }));
+    EXPECT_TRUE(Near(grey.Pixel(2, 5), MakeColor(40, 40, 40), 4));
+    EXPECT_TRUE(Near(grey.Pixel(13, 5), MakeColor(200, 200, 200), 4));
+
+    // With the Adobe marker (the encoder writes one for CMYK) the inks are stored
+    // inverted: full magenta and yellow, no cyan or black, is red.
+    const TNkDIB cmyk = Decode(EncodeJpeg(16, 16, JCS_CMYK, [](int, int, uint8_t* ink) {
+        ink[0] = 255, ink[1] = 0, ink[2] = 0, ink[3] = 255;
+    }));
+    EXPECT_TRUE(Near(cmyk.Pixel(8, 8), MakeColor(255, 0, 0)));
+}
+
+TEST(JpegDecodeTest, BrokenDataGivesAnError)
+{
+    const auto good = EncodeJpeg(64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = uint8_t(x ^ y); });
+    const std::vector<uint8_t> half(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
+    EXPECT_FALSE(DecodeJpeg(half.data(), half.size()).Ok());
+    EXPECT_FALSE(DecodeJpeg(good.data(), 0).Ok());
+    const std::vector<uint8_t> garbage(500, 0x5A);
+    EXPECT_FALSE(DecodeJpeg(garbage.data(), garbage.size()).Ok());
+    const JpegDecodeResult failed = DecodeJpeg(half.data(), half.size());
+    EXPECT_TRUE(failed.Picture.Pixels.empty());
+    EXPECT_FALSE(failed.Error.empty());
+
+    // Only the end marker missing: every row is there, so the picture is kept.
+    EXPECT_TRUE(DecodeJpeg(good.data(), good.size() - 2).Ok());
+}
+
+TEST(JpegDecodeTest, DamagedFilesDecodeOrFailCleanly)
+{
+    const auto baseline = EncodeJpeg(24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); });
+    const auto progressive = EncodeJpeg(
+        24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); }, true);
+    uint32_t seed = 7;
+    auto random = [&](uint32_t limit) {
+        seed = seed * 1664525 + 1013904223;
+        return (seed >> 8) % limit;
+    };
+    int failed = 0;
+    for (int round = 0; round < 600; ++round) {
+        std::vector<uint8_t> bytes = round % 2 ? progressive : baseline;
+        for (int i = 0; i < 1 + static_cast<int>(random(3)); ++i) {
+            bytes[random(static_cast<uint32_t>(bytes.size()))] = static_cast<uint8_t>(random(256));
+        }
+        const JpegDecodeResult result = DecodeJpeg(bytes.data(), bytes.size());
+        if (!result.Ok()) {
+            ++failed;
+            continue;
+        }
+        const DecodedPicture& p = result.Picture;
+        ASSERT_EQ(p.Pixels.size(), static_cast<size_t>(p.Stride) * p.Height);
+        ASSERT_LE(p.Width, kMaxPictureSide);
+    }
+    EXPECT_GT(failed, 0);
+}
+
+TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
+{
+    auto bytes = EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
+    size_t frame = 0;  // the baseline frame header: FF C0, length, precision, height, width
+    for (size_t i = 0; i + 1 < bytes.size(); ++i)
+        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) frame = i;
+    ASSERT_NE(frame, 0u);
+    auto withSize = [&](int width, int height) {
+        auto patched = bytes;
+        patched[frame + 5] = static_cast<uint8_t>(height >> 8), patched[frame + 6] = static_cast<uint8_t>(height);
+        patched[frame + 7] = static_cast<uint8_t>(width >> 8), patched[frame + 8] = static_cast<uint8_t>(width);
+        return DecodeJpeg(patched.data(), patched.size());
+    };
+    EXPECT_EQ(withSize(20000, 16).Error, "picture too large");
+    EXPECT_EQ(withSize(16384, 8192).Error, "picture too large");
+    // A plausible size with far too little data fails on the missing data instead.
+    const JpegDecodeResult short_ = withSize(4000, 4000);
+    EXPECT_FALSE(short_.Ok());
+    EXPECT_NE(short_.Error, "picture too large");
+}
+
+}  // namespace
+}  // namespace kelva

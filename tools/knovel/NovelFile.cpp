@@ -1,0 +1,66 @@
+#include "NovelFile.h"
+
+#include <algorithm>
+
+#include "Commands.h"
+#include "data/Crypt.h"
+
+namespace kelva::knovel {
+
+bool HasNovelMagic(const std::vector<uint8_t>& bytes)
+{
+    return bytes.size() >= kNovelMagic.size() &&
+           std::equal(kNovelMagic.begin(), kNovelMagic.end(), bytes.begin());
+}
+
+bool HasScrambledNovelMagic(const std::vector<uint8_t>& bytes)
+{
+    if (bytes.size() < kNovelMagic.size()) return false;
+    MemoryStream head(std::vector<uint8_t>(bytes.begin(), bytes.begin() + kNovelMagic.size()));
+    return HasNovelMagic(CryptStream(head)->Bytes());
+}
+
+std::vector<uint8_t> SaveNovelFile(const NovelFile& novel)
+{
+    MemoryStream stream;
+    novel.Header.SaveToStream(stream);
+    novel.Counters.SaveToStream(stream);
+    novel.Items.SaveToStream(stream);
+    return stream.TakeBytes();
+}
+
+LoadedNovel ReadNovelFile(std::vector<uint8_t> bytes)
+{
+    LoadedNovel result;
+    std::unique_ptr<MemoryStream> stream;
+    if (!HasNovelMagic(bytes) && HasScrambledNovelMagic(bytes)) {
+        MemoryStream scrambled(std::move(bytes));
+        stream = CryptStream(scrambled);
+        result.Scrambled = true;
+    } else {
+        stream = std::make_unique<MemoryStream>(std::move(bytes));
+    }
+    result.Novel.Header.LoadFromStream(*stream);
+    result.Novel.Counters.LoadFromStream(*stream);
+    result.Novel.Items.LoadFromStream(*stream);
+    result.TrailingBytes = stream->Remaining();
+    return result;
+}
+
+bool LoadNovelFile(const std::string& path, LoadedNovel& result, std::string& error)
+{
+    auto file = ReadWholeFile(path);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    try {
+        result = ReadNovelFile(file->TakeBytes());
+    } catch (const FormatError& e) {
+        error = path + ": not a readable novel file: " + ForTerminal(e.what());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace kelva::knovel
