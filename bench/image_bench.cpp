@@ -24,9 +24,9 @@ TNkDIB StagePicture()
         uint8_t* row = image.ScanLine(y);
         for (int x = 0; x < kW; ++x) {
             noise = noise * 1103515245 + 12345;
-            const int grain = static_cast<int>((noise >> 16) & 15);
-            row[x * 3] = static_cast<uint8_t>(x * 239 / kW + grain);
-            row[x * 3 + 1] = static_cast<uint8_t>(y * 239 / kH + (grain ^ 5));
+            const int grain = static_cast<int>((noise >> 16) & 31);
+            row[x * 3] = static_cast<uint8_t>(x * 223 / kW + grain);
+            row[x * 3 + 1] = static_cast<uint8_t>(y * 223 / kH + (grain ^ 5));
             row[x * 3 + 2] = static_cast<uint8_t>((x + y) / 5 + (grain ^ 9));
         }
     }

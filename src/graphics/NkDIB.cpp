@@ -71,7 +71,8 @@ void TNkDIB::SetSize(int width, int height)
         const uint8_t* from = ScanLine(y);
         uint8_t* to = bits.data() + static_cast<size_t>(y) * stride;
         std::memcpy(to, from, static_cast<size_t>(wholeBytes));
-        if (leftoverBits > 0) to[wholeBytes] = from[wholeBytes] & static_cast<uint8_t>(0xFF00 >> leftoverBits);
+        if (leftoverBits > 0)
+            to[wholeBytes] = from[wholeBytes] & static_cast<uint8_t>(0xFF00 >> leftoverBits);
     }
     m_width = width;
     m_height = height;

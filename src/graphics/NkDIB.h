@@ -22,9 +22,18 @@ constexpr TColor MakeColor(int red, int green, int blue)
 {
     return static_cast<TColor>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int ColorRed(TColor color) { return color & 0xFF; }
-constexpr int ColorGreen(TColor color) { return (color >> 8) & 0xFF; }
-constexpr int ColorBlue(TColor color) { return (color >> 16) & 0xFF; }
+constexpr int ColorRed(TColor color)
+{
+    return color & 0xFF;
+}
+constexpr int ColorGreen(TColor color)
+{
+    return (color >> 8) & 0xFF;
+}
+constexpr int ColorBlue(TColor color)
+{
+    return (color >> 16) & 0xFF;
+}
 
 struct TPoint {
     int X = 0;

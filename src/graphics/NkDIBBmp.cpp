@@ -38,11 +38,14 @@ constexpr int kMaxHeaderSize = 124;  // V5
     throw ImageError("対応していない形式のビットマップです（" + detail + "）。");
 }
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t U16(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 uint32_t U32(const uint8_t* p)
 {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
 }
 
 void ReadOrFail(Stream& stream, void* buffer, size_t count, const char* what)
@@ -84,8 +87,8 @@ BmpLayout ReadLayout(Stream& stream, int64_t maxLength)
     ReadOrFail(stream, info, 4, "ヘッダー");
     const uint32_t headerSize = U32(info);
     const bool core = headerSize == kCoreHeaderSize;
-    const bool windows = headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 ||
-                         headerSize == 124;
+    const bool windows =
+        headerSize == 40 || headerSize == 52 || headerSize == 56 || headerSize == 108 || headerSize == 124;
     const bool os2 = !core && !windows && headerSize >= 16 && headerSize <= 64;
     if (!core && !windows && !os2) Unsupported("情報ヘッダーの大きさ " + std::to_string(headerSize));
     // Every part of the headers must lie within the bitmap's bytes, not only the stream's.
@@ -327,7 +330,8 @@ void ReadRunLength(Stream& stream, const BmpLayout& layout, TNkDIB& image)
             if (y >= height || x + count > width) Broken("ランレングスが画像の外に出ています");
             uint8_t* row = rowAt(y);
             if (four) {
-                for (int i = 0; i < count; ++i) row[x + i] = static_cast<uint8_t>(i & 1 ? value & 0x0F : value >> 4);
+                for (int i = 0; i < count; ++i)
+                    row[x + i] = static_cast<uint8_t>(i & 1 ? value & 0x0F : value >> 4);
             } else {
                 std::memset(row + x, value, count);
             }
@@ -369,7 +373,10 @@ void ReadRunLength(Stream& stream, const BmpLayout& layout, TNkDIB& image)
     if (stream.Seek(end, SeekOrigin::Begin) != end) Broken("データの終わりへ移れません");
 }
 
-void PutU16(uint8_t* p, uint32_t v) { p[0] = static_cast<uint8_t>(v), p[1] = static_cast<uint8_t>(v >> 8); }
+void PutU16(uint8_t* p, uint32_t v)
+{
+    p[0] = static_cast<uint8_t>(v), p[1] = static_cast<uint8_t>(v >> 8);
+}
 void PutU32(uint8_t* p, uint32_t v)
 {
     for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));

@@ -81,7 +81,8 @@ void TNkDIB::FillRect(const TRect& rect, TColor color)
     // The first row is the pattern for the others.
     const size_t offset = static_cast<size_t>(r.Left) * m_bitCount / 8;
     const size_t bytes = static_cast<size_t>(r.Width()) * m_bitCount / 8;
-    for (int y = r.Top + 1; y < r.Bottom; ++y) std::memcpy(ScanLine(y) + offset, ScanLine(r.Top) + offset, bytes);
+    for (int y = r.Top + 1; y < r.Bottom; ++y)
+        std::memcpy(ScanLine(y) + offset, ScanLine(r.Top) + offset, bytes);
 }
 
 void TNkDIB::CopyRect(const TRect& destRect, const TNkDIB& source, const TRect& sourceRect)
@@ -111,19 +112,22 @@ void TNkDIB::CopyRect(const TRect& destRect, const TNkDIB& source, const TRect& 
             const size_t bytesPerPixel = static_cast<size_t>(m_bitCount / 8);
             for (int64_t i = 0; i < height; ++i) {
                 std::memcpy(ScanLine(static_cast<int>(dy + i)) + dx * bytesPerPixel,
-                            source.ScanLine(static_cast<int>(sy + i)) + sx * bytesPerPixel, w * bytesPerPixel);
+                            source.ScanLine(static_cast<int>(sy + i)) + sx * bytesPerPixel,
+                            w * bytesPerPixel);
             }
         } else if (sameFormat) {
             for (int64_t i = 0; i < height; ++i) {
                 const uint8_t* from = source.ScanLine(static_cast<int>(sy + i));
                 uint8_t* to = ScanLine(static_cast<int>(dy + i));
-                for (int x = 0; x < w; ++x) CopyRawPixel(from, static_cast<int>(sx) + x, to, static_cast<int>(dx) + x, 1);
+                for (int x = 0; x < w; ++x)
+                    CopyRawPixel(from, static_cast<int>(sx) + x, to, static_cast<int>(dx) + x, 1);
             }
         } else {
             std::vector<uint8_t> bgr(static_cast<size_t>(w) * 3);
             for (int64_t i = 0; i < height; ++i) {
                 nkdib::ReadBgr(source, static_cast<int>(sy + i), static_cast<int>(sx), w, bgr.data());
-                nkdib::WriteBgr(*this, static_cast<int>(dy + i), static_cast<int>(dx), w, bgr.data(), matcher);
+                nkdib::WriteBgr(*this, static_cast<int>(dy + i), static_cast<int>(dx), w, bgr.data(),
+                                matcher);
             }
         }
         return;
@@ -135,7 +139,8 @@ void TNkDIB::CopyRect(const TRect& destRect, const TNkDIB& source, const TRect& 
     std::vector<int> columns;  // source column of each target column that has one
     int firstColumn = -1;
     for (int x = target.Left; x < target.Right; ++x) {
-        const int64_t sx = sourceRect.Left + (x - static_cast<int64_t>(destRect.Left)) * sourceWidth / destWidth;
+        const int64_t sx =
+            sourceRect.Left + (x - static_cast<int64_t>(destRect.Left)) * sourceWidth / destWidth;
         if (sx < 0 || sx >= source.m_width) {
             if (firstColumn >= 0) break;  // the mapping only grows: no more columns inside
             continue;
@@ -148,7 +153,8 @@ void TNkDIB::CopyRect(const TRect& destRect, const TNkDIB& source, const TRect& 
     std::vector<uint8_t> sourceRow(static_cast<size_t>(source.m_width) * 3);
     std::vector<uint8_t> bgr(static_cast<size_t>(count) * 3);
     for (int y = target.Top; y < target.Bottom; ++y) {
-        const int64_t sy = sourceRect.Top + (y - static_cast<int64_t>(destRect.Top)) * sourceHeight / destHeight;
+        const int64_t sy =
+            sourceRect.Top + (y - static_cast<int64_t>(destRect.Top)) * sourceHeight / destHeight;
         if (sy < 0 || sy >= source.m_height) continue;
         const uint8_t* from = source.ScanLine(static_cast<int>(sy));
         if (sameFormat) {
@@ -167,7 +173,8 @@ void TNkDIB::Draw(int x, int y, const TNkDIB& source)
     CopyRect(TRect::Bounds(x, y, source.Width(), source.Height()), source, source.BoundsRect());
 }
 
-void TNkDIB::FillPolygon(std::span<const TPoint> points, TColor color, FillRule rule, PolygonCoverage coverage)
+void TNkDIB::FillPolygon(std::span<const TPoint> points, TColor color, FillRule rule,
+                         PolygonCoverage coverage)
 {
     if (points.size() < 3 || IsEmpty()) return;
     if (coverage == PolygonCoverage::Touched) {
@@ -175,7 +182,8 @@ void TNkDIB::FillPolygon(std::span<const TPoint> points, TColor color, FillRule 
         // inside, where its centre is inside too: the outline's pixels and the centre
         // fill below together are every touched pixel.
         const uint32_t value = nkdib::StoredValue(*this, color);
-        for (size_t i = 0; i < points.size(); ++i) FillSegmentPixels(*this, points[i], points[(i + 1) % points.size()], value);
+        for (size_t i = 0; i < points.size(); ++i)
+            FillSegmentPixels(*this, points[i], points[(i + 1) % points.size()], value);
     }
     int64_t top = points[0].Y, bottom = points[0].Y;
     for (const TPoint& p : points) top = std::min<int64_t>(top, p.Y), bottom = std::max<int64_t>(bottom, p.Y);
@@ -198,10 +206,12 @@ void TNkDIB::FillPolygon(std::span<const TPoint> points, TColor color, FillRule 
             const TPoint& b = points[(i + 1) % points.size()];
             if (a.Y == b.Y) continue;
             if (centre < std::min(a.Y, b.Y) || centre > std::max(a.Y, b.Y)) continue;
-            const double x = a.X + (centre - a.Y) * (static_cast<double>(b.X) - a.X) / (static_cast<double>(b.Y) - a.Y);
+            const double x =
+                a.X + (centre - a.Y) * (static_cast<double>(b.X) - a.X) / (static_cast<double>(b.Y) - a.Y);
             crossings.push_back({x, b.Y > a.Y ? 1 : -1});
         }
-        std::sort(crossings.begin(), crossings.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
+        std::sort(crossings.begin(), crossings.end(),
+                  [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
         if (rule == FillRule::EvenOdd) {
             for (size_t k = 0; k + 1 < crossings.size(); k += 2) {
                 FillCentres(*this, y, crossings[k].x, crossings[k + 1].x, value);

@@ -11,7 +11,10 @@
 namespace kelva::nkdib {
 
 // Bytes per row for a width and bit count, padded to a multiple of 4.
-inline int64_t StrideFor(int64_t width, int bitCount) { return (width * bitCount + 31) / 32 * 4; }
+inline int64_t StrideFor(int64_t width, int bitCount)
+{
+    return (width * bitCount + 31) / 32 * 4;
+}
 
 // Finds the nearest palette entry for colours, remembering recent answers: converting a
 // photograph to 8 bits asks for the same colours over and over. Borrows the palette.
@@ -45,7 +48,10 @@ uint32_t StoredValue(const TNkDIB& image, TColor color);
 // Fills columns x0..x1-1 of row y (already clipped, x0 < x1) with a stored value.
 void FillSpan(TNkDIB& image, int y, int x0, int x1, uint32_t value);
 
-inline int GetBit(const uint8_t* row, int x) { return (row[x >> 3] >> (7 - (x & 7))) & 1; }
+inline int GetBit(const uint8_t* row, int x)
+{
+    return (row[x >> 3] >> (7 - (x & 7))) & 1;
+}
 inline void PutBit(uint8_t* row, int x, int bit)
 {
     const uint8_t mask = static_cast<uint8_t>(0x80 >> (x & 7));

@@ -35,15 +35,24 @@ enum MidiResultCode : MidiResult {
 inline std::optional<std::string> CommonMidiErrorText(MidiResult code)
 {
     switch (code) {
-    case kMidiOk: return std::string("The operation completed successfully");
-    case kMidiErrorFailed: return std::string("Unspecified MIDI error");
-    case kMidiErrorBadPort: return std::string("The MIDI port number is out of range");
-    case kMidiErrorUnavailable: return std::string("The MIDI port is not available");
-    case kMidiErrorNotOpen: return std::string("The MIDI port is not open");
-    case kMidiErrorInvalidMessage: return std::string("The MIDI port refused an invalid message");
-    case kMidiErrorSendFailed: return std::string("The MIDI message could not be sent");
-    case kMidiErrorNoMemory: return std::string("Not enough memory for the MIDI port");
-    default: return std::nullopt;
+        case kMidiOk:
+            return std::string("The operation completed successfully");
+        case kMidiErrorFailed:
+            return std::string("Unspecified MIDI error");
+        case kMidiErrorBadPort:
+            return std::string("The MIDI port number is out of range");
+        case kMidiErrorUnavailable:
+            return std::string("The MIDI port is not available");
+        case kMidiErrorNotOpen:
+            return std::string("The MIDI port is not open");
+        case kMidiErrorInvalidMessage:
+            return std::string("The MIDI port refused an invalid message");
+        case kMidiErrorSendFailed:
+            return std::string("The MIDI message could not be sent");
+        case kMidiErrorNoMemory:
+            return std::string("Not enough memory for the MIDI port");
+        default:
+            return std::nullopt;
     }
 }
 

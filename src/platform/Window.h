@@ -15,13 +15,18 @@ constexpr int kStageHeight = 480;
 
 enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
 
+enum class Pointer { Arrow, Hidden, Busy, Skip };
+
 struct InputEvent {
-    enum class Type { Quit, KeyDown, MouseDown, MouseMove };
+    // FrameNeeded: the window is about to show or save what was presented, and asks
+    // for the latest picture first.
+    enum class Type { Quit, KeyDown, MouseDown, MouseMove, FrameNeeded };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;
     MouseButton button = MouseButton::Left;
     std::string key;  // key name for KeyDown: "Space", "Return", "Escape", "F5"...
+    bool alt = false;  // Alt was held with the key
 };
 
 class StageWindow {
@@ -34,6 +39,7 @@ public:
     // Shows a whole stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top,
     // `pitch` bytes from one row to the next.
     virtual void Present(const uint8_t* pixels, int pitch) = 0;
+    virtual void SetPointer(Pointer pointer) = 0;
     // Returns the next input event, waiting (sleeping, not spinning) until the clock
     // reaches `deadlineMs` at most; nullopt when the deadline came first.
     virtual std::optional<InputEvent> WaitEvent(int64_t deadlineMs) = 0;

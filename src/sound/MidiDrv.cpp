@@ -138,22 +138,27 @@ std::string MidiLoadWarning::Text() const
 {
     const std::string track = "トラック" + std::to_string(Track + 1) + ": ";
     switch (What) {
-    case TooManyTracks:
-        return "トラックが" + std::to_string(Track) + "個あります。先頭の256トラックだけを演奏します";
-    case TooManyTempoChanges: return "テンポ変更が8192を超えています。それ以降のテンポ変更は無視します";
-    case TrackCutShort: return track + "データが途中で終わっています";
-    case SysexTooLong: return track + "65535バイトを超えるシステムエクスクルーシブを無視します";
-    case DataWithoutStatus: return track + "ステータスのないイベントを無視します";
-    case InvalidTempo: return track + "不正なテンポを無視します";
-    case TempoTooSlow: return track + "遅すぎるテンポを1拍/分で演奏します";
+        case TooManyTracks:
+            return "トラックが" + std::to_string(Track) + "個あります。先頭の256トラックだけを演奏します";
+        case TooManyTempoChanges:
+            return "テンポ変更が8192を超えています。それ以降のテンポ変更は無視します";
+        case TrackCutShort:
+            return track + "データが途中で終わっています";
+        case SysexTooLong:
+            return track + "65535バイトを超えるシステムエクスクルーシブを無視します";
+        case DataWithoutStatus:
+            return track + "ステータスのないイベントを無視します";
+        case InvalidTempo:
+            return track + "不正なテンポを無視します";
+        case TempoTooSlow:
+            return track + "遅すぎるテンポを1拍/分で演奏します";
     }
     return track;
 }
 
 // ---- construction and destruction ----------------------------------------------------
 
-TMidiDrive::TMidiDrive(MidiPorts& ports, Clock& clock, MidiThread thread)
-    : m_ports(ports), m_clock(clock)
+TMidiDrive::TMidiDrive(MidiPorts& ports, Clock& clock, MidiThread thread) : m_ports(ports), m_clock(clock)
 {
     m_channelVolume.fill(100);
     m_tempoMap.reserve(kMaxTempoChanges);

@@ -104,10 +104,10 @@ class TMidiDrive {
 public:
     static constexpr int kMaxTracks = 256;
     static constexpr int kMaxTempoChanges = 8192;
-    static constexpr int32_t kPeriod = 2;            // ms between cycles
-    static constexpr double kFullVolume = 10000;     // FadeVolume without any fade
-    static constexpr int kFadeInterval = 20;         // cycles between fade steps
-    static constexpr int kResetPauseMs = 60;         // after GM on and GS reset
+    static constexpr int32_t kPeriod = 2;         // ms between cycles
+    static constexpr double kFullVolume = 10000;  // FadeVolume without any fade
+    static constexpr int kFadeInterval = 20;      // cycles between fade steps
+    static constexpr int kResetPauseMs = 60;      // after GM on and GS reset
     static constexpr const char* kHeaderBroken = "MIDIファイルのヘッダが壊れています";
 
     // `ports` and `clock` are borrowed and must outlive the player; the clock is read on

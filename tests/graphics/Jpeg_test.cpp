@@ -17,7 +17,8 @@ namespace {
 // order of `space`. The encoder's default error handling ends the process, which is
 // fine for the well-formed input given here.
 std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
-                                const std::function<void(int, int, uint8_t*)>& pixel, bool progressive = false)
+                                const std::function<void(int, int, uint8_t*)>& pixel,
+                                bool progressive = false)
 {
     jpeg_compress_struct c;
     jpeg_error_mgr error;
@@ -36,7 +37,8 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
     jpeg_start_compress(&c, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(width * c.input_components));
     while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < width; ++x) pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
+        for (int x = 0; x < width; ++x)
+            pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
         JSAMPROW rows[] = {row.data()};
         jpeg_write_scanlines(&c, rows, 1);
     }
@@ -96,7 +98,8 @@ TEST(JpegDecodeTest, BaselineAndProgressiveColourPictures)
 
 TEST(JpegDecodeTest, GreyAndCmykPicturesBecomeColour)
 {
-    const TNkDIB grey = Decode(EncodeJpeg(16, 16, JCS_GRAYSCALE, [](int x, int, uint8_t* v) { v[0] = x < 8 ? 40 : 200; }));
+    const TNkDIB grey =
+        Decode(EncodeJpeg(16, 16, JCS_GRAYSCALE, [](int x, int, uint8_t* v) { v[0] = x < 8 ? 40 : 200; }));
     EXPECT_TRUE(Near(grey.Pixel(2, 5), MakeColor(40, 40, 40), 4));
     EXPECT_TRUE(Near(grey.Pixel(13, 5), MakeColor(200, 200, 200), 4));
 
@@ -110,7 +113,8 @@ TEST(JpegDecodeTest, GreyAndCmykPicturesBecomeColour)
 
 TEST(JpegDecodeTest, BrokenDataGivesAnError)
 {
-    const auto good = EncodeJpeg(64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = uint8_t(x ^ y); });
+    const auto good = EncodeJpeg(
+        64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = uint8_t(x ^ y); });
     const std::vector<uint8_t> half(good.begin(), good.begin() + static_cast<long>(good.size() / 2));
     EXPECT_FALSE(DecodeJpeg(half.data(), half.size()).Ok());
     EXPECT_FALSE(DecodeJpeg(good.data(), 0).Ok());
@@ -126,7 +130,8 @@ TEST(JpegDecodeTest, BrokenDataGivesAnError)
 
 TEST(JpegDecodeTest, DamagedFilesDecodeOrFailCleanly)
 {
-    const auto baseline = EncodeJpeg(24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); });
+    const auto baseline =
+        EncodeJpeg(24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); });
     const auto progressive = EncodeJpeg(
         24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); }, true);
     uint32_t seed = 7;
@@ -161,8 +166,10 @@ TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
     ASSERT_NE(frame, 0u);
     auto withSize = [&](int width, int height) {
         auto patched = bytes;
-        patched[frame + 5] = static_cast<uint8_t>(height >> 8), patched[frame + 6] = static_cast<uint8_t>(height);
-        patched[frame + 7] = static_cast<uint8_t>(width >> 8), patched[frame + 8] = static_cast<uint8_t>(width);
+        patched[frame + 5] = static_cast<uint8_t>(height >> 8),
+                        patched[frame + 6] = static_cast<uint8_t>(height);
+        patched[frame + 7] = static_cast<uint8_t>(width >> 8),
+                        patched[frame + 8] = static_cast<uint8_t>(width);
         return DecodeJpeg(patched.data(), patched.size());
     };
     EXPECT_EQ(withSize(20000, 16).Error, "picture too large");

@@ -58,7 +58,7 @@ TEST_F(MidiFileLoad, EventsRunningStatusAndMetaEvents)
     notes.NoteOn(0, 2, 60)
         .Event(10, {62, 90})  // running status
         .Event(0, {0xC2, 7})
-        .Event(5, {8})        // running program change: one data byte
+        .Event(5, {8})  // running program change: one data byte
         .Event(0, {0xB2, 7, 80})
         .Block(0, {0xFF, 0x01}, {'x'})
         .Event(1, {10, 20})   // after a meta event: the status before it
@@ -84,7 +84,7 @@ TEST_F(MidiFileLoad, SystemExclusive)
     track.Block(0, {0xF0}, {0x7E, 0x7F, 0x09, 0x01, 0xF7})
         .Block(5, {0xF7}, {0xF8, 0xFA})  // an escape: raw bytes to send as they are
         .Block(0, {0xFF, 0x01}, {'x'})
-        .Raw({0x00, 0x01, 0x11})          // running status after the meta event: F7 again
+        .Raw({0x00, 0x01, 0x11})  // running status after the meta event: F7 again
         .Block(0, {0xF0}, Bytes(65534, 0x22))
         .Block(0, {0xF0}, Bytes(65535, 0x33))  // above 65535 bytes with its status: passed over
         .NoteOn(0, 0, 60);
@@ -103,16 +103,18 @@ TEST_F(MidiFileLoad, TempoMap)
 {
     TrackBuilder first, second;
     first.Tempo(0, 500000).Tempo(960, 461538).Tempo(960, 1000000, 4).Tempo(0, 50000, 2);
-    second.Tempo(100, 0)                                // would divide by zero: passed over
+    second
+        .Tempo(100, 0)                                 // would divide by zero: passed over
         .Raw({0x00, 0xFF, 0x51, 0x05, 0, 0, 0, 0, 1})  // five bytes: passed over by its length
-        .Tempo(0, 0xFFFFFFFF, 4)                        // below 1 beat per minute
+        .Tempo(0, 0xFFFFFFFF, 4)                       // below 1 beat per minute
         .NoteOn(0, 0, 60);
     LoadSong(drive, Song(480, {first, second}));
     std::vector<std::pair<int, int>> map;
-    for (int i = 0; i < drive.TempoCount(); ++i) map.emplace_back(drive.TempoMap(i).Tick, drive.TempoMap(i).Bpm);
+    for (int i = 0; i < drive.TempoCount(); ++i)
+        map.emplace_back(drive.TempoMap(i).Tick, drive.TempoMap(i).Bpm);
     // Whole beats per minute (461538 µs: 130), ordered by tick across tracks.
-    EXPECT_THAT(map, ElementsAre(std::pair{0, 120}, std::pair{100, 1}, std::pair{960, 130}, std::pair{1920, 60},
-                                 std::pair{1920, 1200}));
+    EXPECT_THAT(map, ElementsAre(std::pair{0, 120}, std::pair{100, 1}, std::pair{960, 130},
+                                 std::pair{1920, 60}, std::pair{1920, 1200}));
     EXPECT_THAT(Events(1), ElementsAre(Ev{100, 0x90, 60, 100})) << "reading stays in step";
     EXPECT_THAT(Warnings(), ElementsAre(W::InvalidTempo, W::TempoTooSlow));
 }

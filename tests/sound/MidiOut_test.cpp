@@ -23,7 +23,10 @@ std::string ErrorOf(Action action)
     return "";
 }
 
-std::string Text(MidiResult code) { return *CommonMidiErrorText(code); }
+std::string Text(MidiResult code)
+{
+    return *CommonMidiErrorText(code);
+}
 
 class MidiOutput : public ::testing::Test {
 protected:

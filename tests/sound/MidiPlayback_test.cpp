@@ -47,7 +47,10 @@ class MidiPlayback : public ::testing::Test {
 protected:
     void SetUp() override { drive.OpenDevice(-1); }
 
-    void Load(std::vector<TrackBuilder> tracks, uint16_t division = 500) { LoadSong(drive, Song(division, tracks)); }
+    void Load(std::vector<TrackBuilder> tracks, uint16_t division = 500)
+    {
+        LoadSong(drive, Song(division, tracks));
+    }
     // Plays the loaded song and empties the record; answers the time of the first cycle.
     int64_t Start()
     {
@@ -86,7 +89,8 @@ TEST_F(MidiPlayback, TempoChangeTakesEffectFromTheCycleThatReachesIt)
     Load({conductor, notes});
     const int64_t t0 = Start();
     Run();
-    EXPECT_THAT(Notes(), ElementsAre(Note{t0, 60}, Note{t0 + 1000, 61}, Note{t0 + 2000, 62}, Note{t0 + 3000, 63}));
+    EXPECT_THAT(Notes(),
+                ElementsAre(Note{t0, 60}, Note{t0 + 1000, 61}, Note{t0 + 2000, 62}, Note{t0 + 3000, 63}));
 }
 
 TEST_F(MidiPlayback, LateCycleSendsEverythingDueTrackByTrack)
@@ -98,7 +102,8 @@ TEST_F(MidiPlayback, LateCycleSendsEverythingDueTrackByTrack)
     const int64_t t0 = Start();
     clock.Advance(50);
     drive.RunCycle();
-    EXPECT_THAT(Notes(), ElementsAre(Note{t0 + 50, 60}, Note{t0 + 50, 61}, Note{t0 + 50, 70}, Note{t0 + 50, 71}));
+    EXPECT_THAT(Notes(),
+                ElementsAre(Note{t0 + 50, 60}, Note{t0 + 50, 61}, Note{t0 + 50, 70}, Note{t0 + 50, 71}));
 }
 
 TEST_F(MidiPlayback, LoopRestartsAtTickZeroWithTheFirstTempo)
@@ -123,7 +128,8 @@ TEST_F(MidiPlayback, EndOfTheSong)
     int64_t t0 = Start();
     Run();
     EXPECT_TRUE(drive.Loaded());
-    EXPECT_THAT(Shorts(ports), ElementsAre(Msg{t0, 0x90, 60, 100}, Msg{t0 + 10, 0x90, 61, 100})) << "no notes-off";
+    EXPECT_THAT(Shorts(ports), ElementsAre(Msg{t0, 0x90, 60, 100}, Msg{t0 + 10, 0x90, 61, 100}))
+        << "no notes-off";
     t0 = Start();
     Run();
     EXPECT_THAT(Notes(), ElementsAre(Note{t0, 60}, Note{t0 + 10, 61})) << "it plays again";
@@ -174,7 +180,8 @@ TEST_F(MidiPlayback, FadeOutLowersVolumesInFiftyStepsThenStops)
         const int64_t time = t0 + 40 * step - 2;
         const double level = 10000 - 200 * step;
         for (int c = 0; c < 16; ++c)
-            expected.emplace_back(time, 0xB0 + c, 7, static_cast<int>((c == 0 && step > 7 ? 120 : 100) * level / 10000));
+            expected.emplace_back(time, 0xB0 + c, 7,
+                                  static_cast<int>((c == 0 && step > 7 ? 120 : 100) * level / 10000));
         if (step == 7) expected.emplace_back(t0 + 300, 0xB0, 7, 103);  // 120 at 8600
     }
     const std::vector<Msg> off = NotesOff(t0 + 1998);
@@ -251,8 +258,8 @@ TEST_F(MidiPlayback, StartSetsVolumesOrSendsResetMessages)
     std::vector<std::pair<int64_t, Bytes>> sent;
     for (const RecordedMidiMessage& m : ports.Messages()) sent.emplace_back(m.TimeMs, m.Bytes);
     EXPECT_THAT(sent, ElementsAre(std::pair(start, Bytes{0xF0, 0x7E, 0x7F, 0x09, 0x01, 0xF7}),
-                                  std::pair(start + 60, Bytes{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F, 0x00,
-                                                              0x41, 0xF7}),
+                                  std::pair(start + 60, Bytes{0xF0, 0x41, 0x10, 0x42, 0x12, 0x40, 0x00, 0x7F,
+                                                              0x00, 0x41, 0xF7}),
                                   std::pair(start + 136, Bytes{0x90, 60, 100})));
 }
 
@@ -341,7 +348,8 @@ TEST(MidiThread, PlaysAndStopsOnTheRealClock)
     const auto sent = ports.Messages();
     ASSERT_GE(sent.size(), 64u);
     std::vector<Msg> tail;
-    for (auto it = sent.end() - 64; it != sent.end(); ++it) tail.emplace_back(0, it->Bytes[0], it->Bytes[1], it->Bytes[2]);
+    for (auto it = sent.end() - 64; it != sent.end(); ++it)
+        tail.emplace_back(0, it->Bytes[0], it->Bytes[1], it->Bytes[2]);
     std::vector<Msg> expected = NotesOff(0);
     for (Msg& m : expected) std::get<0>(m) = 0;
     EXPECT_THAT(tail, ElementsAreArray(expected));

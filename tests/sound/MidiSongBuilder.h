@@ -13,7 +13,10 @@ namespace kelva::test {
 
 using Bytes = std::vector<uint8_t>;
 
-inline void Put(Bytes& out, const Bytes& bytes) { out.insert(out.end(), bytes.begin(), bytes.end()); }
+inline void Put(Bytes& out, const Bytes& bytes)
+{
+    out.insert(out.end(), bytes.begin(), bytes.end());
+}
 
 inline void PutBigEndian(Bytes& out, uint32_t value, int count)
 {

@@ -47,8 +47,17 @@ void HeadlessStageWindow::Dump(const std::string& name)
 std::optional<InputEvent> HeadlessStageWindow::WaitEvent(int64_t deadlineMs)
 {
     while (m_next < m_events.size() && m_events[m_next].timeMs <= deadlineMs) {
-        const ReplayEvent& event = m_events[m_next++];
+        const ReplayEvent& event = m_events[m_next];
         m_clock.SleepUntil(event.timeMs);
+        // A dump shows the latest picture: ask the stage for it first.
+        if (event.kind == ReplayEvent::Kind::Dump && !m_frameAsked) {
+            m_frameAsked = true;
+            InputEvent ask;
+            ask.type = InputEvent::Type::FrameNeeded;
+            return ask;
+        }
+        m_frameAsked = false;
+        ++m_next;
         switch (event.kind) {
         case ReplayEvent::Kind::Dump: Dump(event.dumpName); break;
         case ReplayEvent::Kind::Answer: m_messages.QueueAnswer(event.yes); break;

@@ -21,11 +21,13 @@ public:
     void SetTitle(std::string_view title) override { m_title = title; }
     void Show(bool fullScreen) override;
     void Present(const uint8_t* pixels, int pitch) override;
+    void SetPointer(Pointer pointer) override { m_pointer = pointer; }
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
 
     const std::string& Title() const { return m_title; }
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }
+    Pointer CurrentPointer() const { return m_pointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
     const std::vector<uint8_t>& Screen() const { return m_screen; }
 
@@ -40,6 +42,8 @@ private:
     std::string m_title;
     bool m_shown = false;
     bool m_fullScreen = false;
+    bool m_frameAsked = false;
+    Pointer m_pointer = Pointer::Arrow;
     std::vector<uint8_t> m_screen;
 };
 

@@ -19,10 +19,10 @@
 namespace kelva {
 
 struct RecordedMidiMessage {
-    int64_t TimeMs = 0;           // the clock when the port received it
-    int Port = 0;                 // the number it was opened as (−1: the default output)
-    bool Long = false;            // a system-exclusive message
-    std::vector<uint8_t> Bytes;   // short: always status, data1, data2; long: as sent
+    int64_t TimeMs = 0;          // the clock when the port received it
+    int Port = 0;                // the number it was opened as (−1: the default output)
+    bool Long = false;           // a system-exclusive message
+    std::vector<uint8_t> Bytes;  // short: always status, data1, data2; long: as sent
 
     uint8_t Status() const { return Bytes.empty() ? 0 : Bytes[0]; }
 };

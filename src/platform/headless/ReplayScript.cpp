@@ -53,7 +53,8 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
     if (verb == "key") {
         if (a.empty()) return "key needs a key name";
         input.type = InputEvent::Type::KeyDown;
-        input.key = a;
+        input.alt = a.starts_with("Alt+");
+        input.key = input.alt ? a.substr(4) : a;
     } else if (verb == "dump") {
         if (a.empty() || a.find('/') != std::string::npos) return "dump needs a plain file name";
         event.kind = ReplayEvent::Kind::Dump;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <cmath>
 #include <cstring>
 
 #include "platform/TextCodec.h"
@@ -12,6 +13,7 @@ namespace kelva {
 namespace {
 
 struct SdlDeleter {
+    void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
     void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
     void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
     void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
@@ -32,12 +34,56 @@ private:
     bool m_ok;
 };
 
+// The skip pointer: a black "fast forward" sign (two triangles pointing right) with a
+// white rim, 32 x 32, hot spot at the tip of the first triangle.
+SDL_Cursor* CreateSkipCursor()
+{
+    constexpr int kSide = 32;
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, kSide, kSide, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!surface) return nullptr;
+    auto* pixels = static_cast<Uint32*>(surface->pixels);
+    const int pitch = surface->pitch / 4;
+    // Inside a right-pointing triangle with its left edge at `left`, tip at left + 12,
+    // spanning rows 4..27, grown by `grow` pixels.
+    const auto inside = [](int x, int y, int left, int grow) {
+        const int half = 12 - std::abs(y - 16) + grow;
+        return half >= 0 && x >= left - grow && x <= left + half;
+    };
+    for (int y = 0; y < kSide; ++y) {
+        for (int x = 0; x < kSide; ++x) {
+            Uint32 colour = 0;  // transparent
+            if (inside(x, y, 4, 1) || inside(x, y, 16, 1)) colour = 0xFFFFFFFF;
+            if (inside(x, y, 4, 0) || inside(x, y, 16, 0)) colour = 0xFF000000;
+            pixels[y * pitch + x] = colour;
+        }
+    }
+    SDL_Cursor* cursor = SDL_CreateColorCursor(surface, 4, 16);
+    SDL_FreeSurface(surface);
+    return cursor;
+}
+
 class SdlStageWindow final : public StageWindow {
 public:
     SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window, SDL_Renderer* renderer,
                    SDL_Texture* texture)
         : m_clock(clock), m_video(std::move(video)), m_window(window), m_renderer(renderer), m_texture(texture)
     {
+    }
+
+    void SetPointer(Pointer pointer) override
+    {
+        if (pointer == Pointer::Hidden) {
+            SDL_ShowCursor(SDL_DISABLE);
+            return;
+        }
+        SDL_ShowCursor(SDL_ENABLE);
+        auto& cursor = m_cursors[static_cast<int>(pointer)];
+        if (!cursor) {
+            cursor.reset(pointer == Pointer::Skip   ? CreateSkipCursor()
+                         : pointer == Pointer::Busy ? SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_WAIT)
+                                                    : SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
+        }
+        if (cursor) SDL_SetCursor(cursor.get());
     }
 
     void SetTitle(std::string_view title) override
@@ -101,6 +147,7 @@ private:
         case SDL_KEYDOWN:
             input.type = InputEvent::Type::KeyDown;
             input.key = SDL_GetKeyName(event.key.keysym.sym);
+            input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
             return input;
         case SDL_MOUSEBUTTONDOWN:
             input.type = InputEvent::Type::MouseDown;
@@ -124,6 +171,7 @@ private:
     std::unique_ptr<SDL_Window, SdlDeleter> m_window;
     std::unique_ptr<SDL_Renderer, SdlDeleter> m_renderer;
     std::unique_ptr<SDL_Texture, SdlDeleter> m_texture;
+    std::unique_ptr<SDL_Cursor, SdlDeleter> m_cursors[4];
 };
 
 }  // namespace

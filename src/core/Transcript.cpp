@@ -1,0 +1,62 @@
+#include "core/Transcript.h"
+
+#include <cinttypes>
+
+#include "platform/TextCodec.h"
+
+namespace kelva {
+
+Transcript::Transcript(Clock& clock, const std::string& path) : m_clock(clock)
+{
+    if (!path.empty()) m_file = std::fopen(path.c_str(), "w");
+    if (!path.empty() && !m_file) std::fprintf(stderr, "kelvanovelrun: cannot write transcript %s\n", path.c_str());
+}
+
+Transcript::~Transcript()
+{
+    if (!m_file) return;
+    FlushText();
+    std::fclose(m_file);
+}
+
+void Transcript::Event(std::string_view kind, std::string_view text)
+{
+    if (!m_file) return;
+    FlushText();
+    const std::string shown = ToDisplayText(text);
+    // Line breaks inside a message would split the event; show them as " / ".
+    std::string oneLine;
+    for (char c : shown) oneLine += c == '\n' ? std::string(" / ") : std::string(1, c);
+    std::fprintf(m_file, "%" PRId64 " %.*s%s%s\n", m_clock.NowMs(), static_cast<int>(kind.size()), kind.data(),
+                 oneLine.empty() ? "" : " ", oneLine.c_str());
+    std::fflush(m_file);
+}
+
+void Transcript::Typed(std::string_view character)
+{
+    if (!m_file) return;
+    if (m_text.empty()) m_textTime = m_clock.NowMs();
+    m_text += character;
+}
+
+void Transcript::FlushText()
+{
+    if (!m_file || m_text.empty()) return;
+    std::fprintf(m_file, "%" PRId64 " text %s\n", m_textTime, Cp932ToUtf8(m_text).c_str());
+    m_text.clear();
+}
+
+void TranscribedMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
+{
+    m_transcript.Event("message", std::string(caption) + ": " + std::string(text));
+    m_inner.Show(caption, text, icon);
+}
+
+bool TranscribedMessageBox::AskYesNo(std::string_view caption, std::string_view text)
+{
+    const bool yes = m_inner.AskYesNo(caption, text);
+    m_transcript.Event("question", std::string(caption) + ": " + std::string(text) + (yes ? " -> yes" : " -> no"));
+    return yes;
+}
+
+}  // namespace kelva

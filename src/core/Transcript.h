@@ -1,0 +1,51 @@
+// The replay transcript: what happened, one event a line with its virtual time, in UTF-8.
+// Story text is gathered character by character and written as one line when the line,
+// the page or the item ends, or a key wait begins.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+
+namespace kelva {
+
+class Transcript {
+public:
+    // An empty path makes a transcript that writes nothing.
+    Transcript(Clock& clock, const std::string& path);
+    ~Transcript();
+    Transcript(const Transcript&) = delete;
+    Transcript& operator=(const Transcript&) = delete;
+
+    bool IsOpen() const { return m_file != nullptr; }
+    // One event: `kind` is an ASCII word, `text` CP932.
+    void Event(std::string_view kind, std::string_view text = {});
+    // One typed character (CP932 bytes).
+    void Typed(std::string_view character);
+    // Writes the gathered story text, if any.
+    void FlushText();
+
+private:
+    Clock& m_clock;
+    std::FILE* m_file = nullptr;
+    std::string m_text;
+    int64_t m_textTime = 0;
+};
+
+// Shows messages through another box and writes each to the transcript.
+class TranscribedMessageBox final : public MessageBox {
+public:
+    TranscribedMessageBox(MessageBox& inner, Transcript& transcript) : m_inner(inner), m_transcript(transcript) {}
+    void Show(std::string_view caption, std::string_view text, MessageIcon icon) override;
+    bool AskYesNo(std::string_view caption, std::string_view text) override;
+
+private:
+    MessageBox& m_inner;
+    Transcript& m_transcript;
+};
+
+}  // namespace kelva

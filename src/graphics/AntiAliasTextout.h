@@ -1,0 +1,85 @@
+// The anti-aliased text renderer: draws short pieces of CP932 text (as a rule one
+// character) into a 24-bit image in a text colour, with a one-pixel outline or drop
+// shadow in an edge colour.
+//
+// Smoothing is by supersampling: the text is rasterised black-and-white at twice its
+// size, each output pixel counts the lit samples of an F x F block (blocks every two
+// samples, so with F = 3 neighbours overlap by a sample), and the count picks one of
+// F x F + 1 coverage levels that blend the colour over the target. The plain mode draws
+// hard-edged letters straight into the target.
+//
+// One call renders at most 256 x 256 output pixels in smoothed mode and in plain outline
+// mode (the scratch images are made once at that size); whatever lies beyond is cut off
+// and the returned box is cut to match. Plain drawing without outline has no such limit.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "graphics/FontSpec.h"
+#include "graphics/NkDIB.h"
+#include "platform/FontRasteriser.h"
+
+namespace kelva {
+
+inline constexpr uint8_t kDecorationNone = 0;
+inline constexpr uint8_t kDecorationOutline = 1;
+inline constexpr uint8_t kDecorationShadow = 2;
+
+// The pixel height a font has at twice its point size. The font object keeps its size in
+// whole points at 96 pixels per inch, so the doubled size goes through whole points:
+// 28 pixels (21 points) gives 56, but 13 pixels (10 points) gives 27, not 26.
+int DoubledPixelHeight(int pixelHeight);
+
+class TAntiAliasTextout {
+public:
+    // Borrows the rasteriser, which must outlive the renderer.
+    explicit TAntiAliasTextout(FontRasteriser& rasteriser);
+
+    // Settings, read at every call. `Target` is borrowed and must be 24 bits per pixel
+    // when drawn into; with no target, or another format, nothing is drawn.
+    TNkDIB* Target = nullptr;
+    FontSpec Font;
+    TColor TextColor = 0;
+    TColor EdgeColor = 0;
+    // F: side of the sample block and margin; 2 and 3 are the sizes in use. Values
+    // outside 1..kMaxFilterSize are taken as the nearest of those.
+    uint8_t FilterSize = 3;
+    bool Smooth = true;
+    // kDecorationNone, kDecorationOutline or kDecorationShadow; other values draw as none.
+    uint8_t Decoration = 0;
+
+    static constexpr int kMaxFilterSize = 16;
+
+    // Draws `text` with the box's top-left corner at (x, y) and returns the box as
+    // (x, y, x + width, y + height). Smoothed, the box is the double-size extent plus 2F
+    // margins, halved, and the letters stand F / 2 pixels in; plain with outline, the
+    // extent plus (4, 6) with the letters 2 pixels in; plain otherwise, the extent. Parts
+    // outside the target are left out, the box is not cut to the target.
+    TRect DrawText(int x, int y, std::string_view text);
+
+    // The advance the layout uses for `text`: (double-size extent + F) / 2 in both
+    // directions, smoothed or not.
+    TPoint MeasureText(std::string_view text) const;
+
+    // The scratch images, for inspection: GlyphImage holds the last double-size
+    // rasterisation (0 black, 255 lit), CoverageImage the last sample counts (or, after
+    // plain outline drawing, the marked single-size text).
+    const TNkDIB& GlyphImage() const { return m_glyphImage; }
+    const TNkDIB& CoverageImage() const { return m_coverageImage; }
+
+private:
+    int ClampedFilterSize() const;
+    FontSpec DoubledFont() const;
+    TRect DrawSmooth(int x, int y, std::string_view text);
+    TRect DrawPlain(int x, int y, std::string_view text);
+    TRect DrawPlainOutline(int x, int y, std::string_view text);
+
+    FontRasteriser& m_rasteriser;
+    TNkDIB m_glyphImage;  // 512 x 512, 8 bits
+    TNkDIB m_coverageImage;  // 256 x 256, 8 bits
+    std::vector<uint8_t> m_plainScratch;  // plain drawing's single-size letters, reused
+};
+
+}  // namespace kelva
