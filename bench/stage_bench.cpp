@@ -88,7 +88,7 @@ void TintBench(benchmark::State& state, PixelPath path)
     }
     TNkDIB image = Picture(kW, kH, 3);
     for (auto _ : state) {
-        TintUsing(path, Table(), image, {0, 0, kW, kH}, MakeColor(255, 128, 0), 1);
+        TintUsing(path, Table(), image, {0, 0, kW, kH}, MakeColor(255, 128, 0), 40);
         benchmark::DoNotOptimize(image.Bits());
         benchmark::ClobberMemory();
     }

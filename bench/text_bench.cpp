@@ -62,8 +62,8 @@ int64_t TypePage(TAntiAliasTextout& renderer)
 void Report(benchmark::State& state, int64_t characters)
 {
     state.SetItemsProcessed(characters);
-    state.counters["per_char"] =
-        benchmark::Counter(static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_char"] = benchmark::Counter(
+        static_cast<double>(characters), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // The usual case: the glyphs of the page are cached.

@@ -6,6 +6,8 @@
 
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
+#include "core/Transcript.h"
+#include "platform/freetype/FreeTypeRasteriser.h"
 #include "platform/headless/HeadlessStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
@@ -13,6 +15,7 @@
 #include "platform/linux/SteadyClock.h"
 #include "platform/sdl/SdlMessageBox.h"
 #include "platform/sdl/SdlStageWindow.h"
+#include "sound/StageSound.h"
 
 namespace kelva {
 
@@ -105,7 +108,15 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
             return 1;
         }
     }
-    TMainForm form(*game, *window, clock, line.FullScreen);
+    const std::unique_ptr<FreeTypeRasteriser> fonts = FreeTypeRasteriser::Create();
+    if (!fonts) {
+        std::fprintf(stderr, "kelvanovelrun: the text rasteriser cannot be started\n");
+        return 1;
+    }
+    Transcript transcript(clock, line.TranscriptFile);
+    TranscribedMessageBox messages(platform->Messages(), transcript);
+    SilentStageSound sound;
+    TMainForm form(*game, StageServices{*window, clock, messages, sound, *fonts, transcript}, line.FullScreen);
     form.Run();
     return 0;
 }

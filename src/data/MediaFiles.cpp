@@ -52,7 +52,8 @@ std::string FindFolded(const std::string& folder, std::string_view part)
     if (error) return best;
     for (const fs::directory_entry& entry : it) {
         std::string candidate = entry.path().filename().string();
-        if (UpperCaseAscii(candidate) == wanted && (best.empty() || candidate < best)) best = std::move(candidate);
+        if (UpperCaseAscii(candidate) == wanted && (best.empty() || candidate < best))
+            best = std::move(candidate);
     }
     return best;
 }

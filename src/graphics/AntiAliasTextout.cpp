@@ -214,44 +214,46 @@ TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
     };
 
     switch (Decoration) {
-    case kDecorationShadow:
-        forVisible(1, 1, [&](uint8_t* p, int count) {
-            if (count > 0) Blend(p, levels.Keep[count], levels.Edge[count]);
-        });
-        forVisible(0, 0, drawText);
-        break;
-    case kDecorationOutline: {
-        // Thicken the letters by one output pixel diagonally each way; the ring they add
-        // takes the edge colour with its own coverage, then the letters go on top.
-        const GreyBuffer glyph = BufferOf(m_glyphImage);
-        m_rasteriser.DrawText(font, text, glyph, filter - 2, filter - 2, RasterMode::Hard);
-        m_rasteriser.DrawText(font, text, glyph, filter - 2, filter + 2, RasterMode::Hard);
-        m_rasteriser.DrawText(font, text, glyph, filter + 2, filter - 2, RasterMode::Hard);
-        m_rasteriser.DrawText(font, text, glyph, filter + 2, filter + 2, RasterMode::Hard);
-        const Span columns = Visible(x, width, target.Width());
-        const Span rows = Visible(y, height, target.Height());
-        std::array<uint8_t, kCoverageSide> edgeCounts;
-        for (int j = rows.Begin; j < rows.End; ++j) {
-            CountRow(m_glyphImage, j, width, filter, edgeCounts.data());
-            uint8_t* line = target.ScanLine(y + j);
-            for (int i = columns.Begin; i < columns.End; ++i) {
-                const int count = edgeCounts[i];
-                if (count > 0) Blend(line + (x + i) * 3, levels.Keep[count], levels.Edge[count]);
+        case kDecorationShadow:
+            forVisible(1, 1, [&](uint8_t* p, int count) {
+                if (count > 0) Blend(p, levels.Keep[count], levels.Edge[count]);
+            });
+            forVisible(0, 0, drawText);
+            break;
+        case kDecorationOutline: {
+            // Thicken the letters by one output pixel diagonally each way; the ring they add
+            // takes the edge colour with its own coverage, then the letters go on top.
+            const GreyBuffer glyph = BufferOf(m_glyphImage);
+            m_rasteriser.DrawText(font, text, glyph, filter - 2, filter - 2, RasterMode::Hard);
+            m_rasteriser.DrawText(font, text, glyph, filter - 2, filter + 2, RasterMode::Hard);
+            m_rasteriser.DrawText(font, text, glyph, filter + 2, filter - 2, RasterMode::Hard);
+            m_rasteriser.DrawText(font, text, glyph, filter + 2, filter + 2, RasterMode::Hard);
+            const Span columns = Visible(x, width, target.Width());
+            const Span rows = Visible(y, height, target.Height());
+            std::array<uint8_t, kCoverageSide> edgeCounts;
+            for (int j = rows.Begin; j < rows.End; ++j) {
+                CountRow(m_glyphImage, j, width, filter, edgeCounts.data());
+                uint8_t* line = target.ScanLine(y + j);
+                for (int i = columns.Begin; i < columns.End; ++i) {
+                    const int count = edgeCounts[i];
+                    if (count > 0) Blend(line + (x + i) * 3, levels.Keep[count], levels.Edge[count]);
+                }
             }
-        }
-        // Letter pixels replace the target outright: edge and text colour shares only.
-        std::array<Bgr, kMaxLevels> mixed{};
-        for (int k = 0; k <= samples; ++k) {
-            for (int b = 0; b < 3; ++b) {
-                mixed[k][b] = static_cast<uint8_t>(levels.Edge[samples - k][b] + levels.Text[k][b]);
+            // Letter pixels replace the target outright: edge and text colour shares only.
+            std::array<Bgr, kMaxLevels> mixed{};
+            for (int k = 0; k <= samples; ++k) {
+                for (int b = 0; b < 3; ++b) {
+                    mixed[k][b] = static_cast<uint8_t>(levels.Edge[samples - k][b] + levels.Text[k][b]);
+                }
             }
+            forVisible(0, 0, [&](uint8_t* p, int count) {
+                if (count > 0) Put(p, mixed[count]);
+            });
+            break;
         }
-        forVisible(0, 0, [&](uint8_t* p, int count) {
-            if (count > 0) Put(p, mixed[count]);
-        });
-        break;
-    }
-    default: forVisible(0, 0, drawText); break;
+        default:
+            forVisible(0, 0, drawText);
+            break;
     }
     return box;
 }
@@ -332,8 +334,8 @@ TRect TAntiAliasTextout::DrawPlain(int x, int y, std::string_view text)
     const int width = static_cast<int>(right - left);
     const int height = static_cast<int>(bottom - top);
     m_plainScratch.assign(static_cast<size_t>(width) * height, 0);
-    m_rasteriser.DrawText(Font, text, {m_plainScratch.data(), width, width, height}, static_cast<int>(x - left),
-                          static_cast<int>(y - top), RasterMode::Hard);
+    m_rasteriser.DrawText(Font, text, {m_plainScratch.data(), width, width, height},
+                          static_cast<int>(x - left), static_cast<int>(y - top), RasterMode::Hard);
 
     const auto paint = [&](int dx, int dy, const Bgr& color) {
         const Span columns = Visible(left + dx, width, target.Width());

@@ -77,8 +77,8 @@ private:
     TRect DrawPlainOutline(int x, int y, std::string_view text);
 
     FontRasteriser& m_rasteriser;
-    TNkDIB m_glyphImage;  // 512 x 512, 8 bits
-    TNkDIB m_coverageImage;  // 256 x 256, 8 bits
+    TNkDIB m_glyphImage;                  // 512 x 512, 8 bits
+    TNkDIB m_coverageImage;               // 256 x 256, 8 bits
     std::vector<uint8_t> m_plainScratch;  // plain drawing's single-size letters, reused
 };
 

@@ -12,8 +12,8 @@ namespace kelva {
 
 class BlendTable {
 public:
-    static constexpr int kSteps = 51;   // 0 (all old) .. 50 (all new)
-    static constexpr int kValues = 64;  // colour byte / 4
+    static constexpr int kSteps = 51;                         // 0 (all old) .. 50 (all new)
+    static constexpr int kValues = 64;                        // colour byte / 4
     static constexpr int kSize = kSteps * kValues * kValues;  // 208,896 bytes
 
     BlendTable();
@@ -29,7 +29,10 @@ public:
         return &m_entries[(static_cast<size_t>(step) * kValues + newValue64) * kValues];
     }
     // Mixes two colour bytes at a step.
-    uint8_t Mix(int step, uint8_t newByte, uint8_t oldByte) const { return At(step, newByte >> 2, oldByte >> 2); }
+    uint8_t Mix(int step, uint8_t newByte, uint8_t oldByte) const
+    {
+        return At(step, newByte >> 2, oldByte >> 2);
+    }
 
     // The step for a strength in per cent: percent * 50 / 100, the strength first held
     // to 0..100. What a routine does at or below 0 or at 100 is the routine's own rule.

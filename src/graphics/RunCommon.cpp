@@ -15,13 +15,22 @@ namespace {
 
 // The arithmetic paths divide by 50 as (x * 1311) >> 16, exact for every x up to
 // 50 * 63 = 3150: the multiplier overshoots 1/50 by less than 1/65536, which adds under
-// 0.014 to a quotient whose fraction is at most 49/50.
+// 0.014 to a quotient whose fraction is at most 49/50. With x = factor * value, one
+// 16-bit high multiply of the value by factor * 1311 does it all, as long as that
+// product fits 16 bits: factors up to 49. A factor of 50 only arises at step 0 (the old
+// value alone) and step 50 (the new value alone), where the result is the value with its
+// low two bits cleared.
 constexpr int kDivide50 = 1311;
+
+inline short ScaledFactor(int factor)
+{
+    return static_cast<short>(static_cast<uint16_t>(factor * kDivide50));
+}
 
 // ---- Table (reference) spans ------------------------------------------------------------
 
-void BlendSpanTable(const BlendTable& blend, int step, const uint8_t* fresh, const uint8_t* old,
-                    uint8_t* out, size_t count)
+void BlendSpanTable(const BlendTable& blend, int step, const uint8_t* fresh, const uint8_t* old, uint8_t* out,
+                    size_t count)
 {
     for (size_t i = 0; i < count; ++i) out[i] = blend.At(step, fresh[i] >> 2, old[i] >> 2);
 }
@@ -66,15 +75,29 @@ struct TintPattern {
 // are taken as ((lane >> 2) & 63), the odd ones as (lane >> 10), and put back with the
 // results shifted left by 2 and 10.
 
-inline __m128i Scale50Sse2(__m128i values64, __m128i factor)
+// factor * value / 50 for values 0..63, given ScaledFactor(factor).
+inline __m128i Scale50Sse2(__m128i values64, __m128i scaledFactor)
 {
-    return _mm_mulhi_epu16(_mm_mullo_epi16(values64, factor), _mm_set1_epi16(kDivide50));
+    return _mm_mulhi_epu16(values64, scaledFactor);
+}
+
+size_t QuantiseSpanSse2(const uint8_t* from, uint8_t* out, size_t count)
+{
+    const __m128i keep = _mm_set1_epi8(static_cast<char>(0xFC));
+    size_t i = 0;
+    for (; i + 16 <= count; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_and_si128(v, keep));
+    }
+    return i;
 }
 
 size_t BlendSpanSse2(int step, const uint8_t* fresh, const uint8_t* old, uint8_t* out, size_t count)
 {
-    const __m128i sNew = _mm_set1_epi16(static_cast<short>(step));
-    const __m128i sOld = _mm_set1_epi16(static_cast<short>(50 - step));
+    if (step == 0) return QuantiseSpanSse2(old, out, count);
+    if (step == 50) return QuantiseSpanSse2(fresh, out, count);
+    const __m128i sNew = _mm_set1_epi16(ScaledFactor(step));
+    const __m128i sOld = _mm_set1_epi16(ScaledFactor(50 - step));
     const __m128i low6 = _mm_set1_epi16(0x3F);
     size_t i = 0;
     for (; i + 16 <= count; i += 16) {
@@ -90,38 +113,63 @@ size_t BlendSpanSse2(int step, const uint8_t* fresh, const uint8_t* old, uint8_t
     return i;
 }
 
+inline __m128i TintVectorSse2(__m128i o, __m128i low, __m128i high, __m128i sOld)
+{
+    const __m128i low6 = _mm_set1_epi16(0x3F);
+    const __m128i even = _mm_add_epi16(low, Scale50Sse2(_mm_and_si128(_mm_srli_epi16(o, 2), low6), sOld));
+    const __m128i odd = _mm_add_epi16(high, Scale50Sse2(_mm_srli_epi16(o, 10), sOld));
+    return _mm_or_si128(_mm_slli_epi16(even, 2), _mm_slli_epi16(odd, 10));
+}
+
 size_t TintSpanSse2(int step, const TintPattern& pattern, uint8_t* out, size_t count)
 {
-    const __m128i sOld = _mm_set1_epi16(static_cast<short>(50 - step));
-    const __m128i low6 = _mm_set1_epi16(0x3F);
+    if (step == 0) return QuantiseSpanSse2(out, out, count);
+    const __m128i sOld = _mm_set1_epi16(ScaledFactor(50 - step));
+    __m128i low[3], high[3];
+    for (int phase = 0; phase < 3; ++phase) {
+        low[phase] = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern.low[phase]));
+        high[phase] = _mm_load_si128(reinterpret_cast<const __m128i*>(pattern.high[phase]));
+    }
+    // 48 bytes (16 pixels) at a time, so each vector keeps its own phase: 0, 1, 2.
     size_t i = 0;
-    int phase = 0;
-    for (; i + 16 <= count; i += 16) {
-        const __m128i o = _mm_loadu_si128(reinterpret_cast<const __m128i*>(out + i));
-        const __m128i even =
-            _mm_add_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(pattern.low[phase])),
-                          Scale50Sse2(_mm_and_si128(_mm_srli_epi16(o, 2), low6), sOld));
-        const __m128i odd = _mm_add_epi16(_mm_load_si128(reinterpret_cast<const __m128i*>(pattern.high[phase])),
-                                          Scale50Sse2(_mm_srli_epi16(o, 10), sOld));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
-                         _mm_or_si128(_mm_slli_epi16(even, 2), _mm_slli_epi16(odd, 10)));
-        phase = (phase + 16) % 3;
+    for (; i + 48 <= count; i += 48) {
+        for (int k = 0; k < 3; ++k) {
+            __m128i* at = reinterpret_cast<__m128i*>(out + i + 16 * k);
+            _mm_storeu_si128(at, TintVectorSse2(_mm_loadu_si128(at), low[k], high[k], sOld));
+        }
+    }
+    for (int k = 0; i + 16 <= count; i += 16, ++k) {
+        __m128i* at = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(at, TintVectorSse2(_mm_loadu_si128(at), low[k], high[k], sOld));
     }
     return i;
 }
 
 // ---- AVX2: 32 bytes at a time, the same arithmetic ---------------------------------------
 
-__attribute__((target("avx2"))) inline __m256i Scale50Avx2(__m256i values64, __m256i factor)
+__attribute__((target("avx2"))) inline __m256i Scale50Avx2(__m256i values64, __m256i scaledFactor)
 {
-    return _mm256_mulhi_epu16(_mm256_mullo_epi16(values64, factor), _mm256_set1_epi16(kDivide50));
+    return _mm256_mulhi_epu16(values64, scaledFactor);
+}
+
+__attribute__((target("avx2"))) size_t QuantiseSpanAvx2(const uint8_t* from, uint8_t* out, size_t count)
+{
+    const __m256i keep = _mm256_set1_epi8(static_cast<char>(0xFC));
+    size_t i = 0;
+    for (; i + 32 <= count; i += 32) {
+        const __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + i));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm256_and_si256(v, keep));
+    }
+    return i;
 }
 
 __attribute__((target("avx2"))) size_t BlendSpanAvx2(int step, const uint8_t* fresh, const uint8_t* old,
                                                      uint8_t* out, size_t count)
 {
-    const __m256i sNew = _mm256_set1_epi16(static_cast<short>(step));
-    const __m256i sOld = _mm256_set1_epi16(static_cast<short>(50 - step));
+    if (step == 0) return QuantiseSpanAvx2(old, out, count);
+    if (step == 50) return QuantiseSpanAvx2(fresh, out, count);
+    const __m256i sNew = _mm256_set1_epi16(ScaledFactor(step));
+    const __m256i sOld = _mm256_set1_epi16(ScaledFactor(50 - step));
     const __m256i low6 = _mm256_set1_epi16(0x3F);
     size_t i = 0;
     for (; i + 32 <= count; i += 32) {
@@ -138,24 +186,40 @@ __attribute__((target("avx2"))) size_t BlendSpanAvx2(int step, const uint8_t* fr
     return i;
 }
 
+__attribute__((target("avx2"))) inline __m256i TintVectorAvx2(__m256i o, __m256i low, __m256i high,
+                                                              __m256i sOld)
+{
+    const __m256i low6 = _mm256_set1_epi16(0x3F);
+    const __m256i even =
+        _mm256_add_epi16(low, Scale50Avx2(_mm256_and_si256(_mm256_srli_epi16(o, 2), low6), sOld));
+    const __m256i odd = _mm256_add_epi16(high, Scale50Avx2(_mm256_srli_epi16(o, 10), sOld));
+    return _mm256_or_si256(_mm256_slli_epi16(even, 2), _mm256_slli_epi16(odd, 10));
+}
+
 __attribute__((target("avx2"))) size_t TintSpanAvx2(int step, const TintPattern& pattern, uint8_t* out,
                                                     size_t count)
 {
-    const __m256i sOld = _mm256_set1_epi16(static_cast<short>(50 - step));
-    const __m256i low6 = _mm256_set1_epi16(0x3F);
+    if (step == 0) return QuantiseSpanAvx2(out, out, count);
+    const __m256i sOld = _mm256_set1_epi16(ScaledFactor(50 - step));
+    __m256i low[3], high[3];
+    for (int phase = 0; phase < 3; ++phase) {
+        low[phase] = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern.low[phase]));
+        high[phase] = _mm256_load_si256(reinterpret_cast<const __m256i*>(pattern.high[phase]));
+    }
+    // 96 bytes (32 pixels) at a time; the vectors at 0, 32 and 64 start on phases 0, 2, 1.
+    constexpr int kPhase[3] = {0, 2, 1};
     size_t i = 0;
-    int phase = 0;
-    for (; i + 32 <= count; i += 32) {
-        const __m256i o = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(out + i));
-        const __m256i even =
-            _mm256_add_epi16(_mm256_load_si256(reinterpret_cast<const __m256i*>(pattern.low[phase])),
-                             Scale50Avx2(_mm256_and_si256(_mm256_srli_epi16(o, 2), low6), sOld));
-        const __m256i odd =
-            _mm256_add_epi16(_mm256_load_si256(reinterpret_cast<const __m256i*>(pattern.high[phase])),
-                             Scale50Avx2(_mm256_srli_epi16(o, 10), sOld));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
-                            _mm256_or_si256(_mm256_slli_epi16(even, 2), _mm256_slli_epi16(odd, 10)));
-        phase = (phase + 32) % 3;
+    for (; i + 96 <= count; i += 96) {
+        for (int k = 0; k < 3; ++k) {
+            __m256i* at = reinterpret_cast<__m256i*>(out + i + 32 * k);
+            _mm256_storeu_si256(
+                at, TintVectorAvx2(_mm256_loadu_si256(at), low[kPhase[k]], high[kPhase[k]], sOld));
+        }
+    }
+    for (int k = 0; i + 32 <= count; i += 32, ++k) {
+        __m256i* at = reinterpret_cast<__m256i*>(out + i);
+        _mm256_storeu_si256(at,
+                            TintVectorAvx2(_mm256_loadu_si256(at), low[kPhase[k]], high[kPhase[k]], sOld));
     }
     return i;
 }
@@ -227,12 +291,12 @@ PixelPath DefaultPixelPath()
 bool PixelPathSupported(PixelPath path)
 {
     switch (path) {
-    case PixelPath::Table:
-        return true;
-    case PixelPath::Sse2:
-        return DefaultPixelPath() != PixelPath::Table;
-    case PixelPath::Avx2:
-        return DefaultPixelPath() == PixelPath::Avx2;
+        case PixelPath::Table:
+            return true;
+        case PixelPath::Sse2:
+            return DefaultPixelPath() != PixelPath::Table;
+        case PixelPath::Avx2:
+            return DefaultPixelPath() == PixelPath::Avx2;
     }
     return false;
 }
@@ -260,8 +324,9 @@ void CopyRect(const TNkDIB& source, TNkDIB& destination, const TRect& inclusive)
 void MaskedCopy(const TNkDIB& source, TNkDIB& destination, const TNkDIB& mask1bit, const TRect& rect)
 {
     if (mask1bit.BitCount() != 1 || !AllTrueColour(source, destination)) return;
-    const TRect area =
-        rect.Intersect(source.BoundsRect()).Intersect(destination.BoundsRect()).Intersect(mask1bit.BoundsRect());
+    const TRect area = rect.Intersect(source.BoundsRect())
+                           .Intersect(destination.BoundsRect())
+                           .Intersect(mask1bit.BoundsRect());
     if (area.IsEmpty() || &source == &destination) return;
     for (int y = area.Top; y < area.Bottom; ++y) {
         const uint8_t* bits = mask1bit.ScanLine(y);
@@ -303,9 +368,9 @@ void BlendFrameUsing(PixelPath path, const BlendTable& blend, const TNkDIB& newI
 
     path = Usable(path);
     const int step = BlendTable::Step(strength);
-    const bool sameShape = newImage.Width() == width && oldImage.Width() == width && destination.Width() == width &&
-                           newImage.Height() == height && oldImage.Height() == height &&
-                           destination.Height() == height;
+    const bool sameShape = newImage.Width() == width && oldImage.Width() == width &&
+                           destination.Width() == width && newImage.Height() == height &&
+                           oldImage.Height() == height && destination.Height() == height;
     if (sameShape) {
         // One run over all rows: the row padding is blended too, which is harmless, and the
         // vector loop never stops at a row end.
@@ -315,7 +380,8 @@ void BlendFrameUsing(PixelPath path, const BlendTable& blend, const TNkDIB& newI
     }
     const size_t bytes = static_cast<size_t>(width) * 3;
     for (int y = 0; y < height; ++y)
-        BlendSpan(path, blend, step, newImage.ScanLine(y), oldImage.ScanLine(y), destination.ScanLine(y), bytes);
+        BlendSpan(path, blend, step, newImage.ScanLine(y), oldImage.ScanLine(y), destination.ScanLine(y),
+                  bytes);
 }
 
 void BlendFrame(const BlendTable& blend, const TNkDIB& newImage, const TNkDIB& oldImage, TNkDIB& destination,

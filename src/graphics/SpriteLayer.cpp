@@ -158,7 +158,8 @@ void TSpriteLayer::DrawTo(TNkDIB& target, bool silhouette, const BlendTable& ble
     DrawClipped(target, target.BoundsRect(), silhouette, blend);
 }
 
-void TSpriteLayer::DrawClipped(TNkDIB& target, const TRect& clip, bool silhouette, const BlendTable& blend) const
+void TSpriteLayer::DrawClipped(TNkDIB& target, const TRect& clip, bool silhouette,
+                               const BlendTable& blend) const
 {
     if (!m_hasPictures || target.BitCount() != 24) return;
     const TRect bounds = clip.Intersect(target.BoundsRect());

@@ -29,22 +29,35 @@ TColor Grey(int level)
 // (i, j) counts samples (2i .. 2i+F-1, 2j .. 2j+F-1). The fake's ink is given relative
 // to (F, F).
 
-TEST(AntiAliasLevels, CountsOfNineSamplesPickTenLevels)
+TEST(AntiAliasLevels, CountsPickOneOfFilterSizeSquaredPlusOneLevels)
 {
-    FakeFontRasteriser fake;
-    fake.AddBlock(1, 1, 3, 3);     // samples 4..6: output (2, 2) counts 9, (1, 2) counts 3
-    fake.Ink.push_back({17, 17});  // sample 20: output (10, 10) counts 1
-    TAntiAliasTextout renderer(fake);
+    FakeFontRasteriser nine;
+    nine.AddBlock(1, 1, 3, 3);     // samples 4..6: output (2, 2) counts 9, (1, 2) counts 3
+    nine.Ink.push_back({17, 17});  // sample 20: output (10, 10) counts 1
+    TAntiAliasTextout renderer(nine);
     TNkDIB target = Filled(40, 40, Grey(0));
     renderer.Target = &target;
     renderer.TextColor = Grey(255);
-
     renderer.DrawText(5, 7, "A");
-
     EXPECT_EQ(target.Pixel(5 + 2, 7 + 2), Grey(255));
     EXPECT_EQ(target.Pixel(5 + 1, 7 + 2), Grey(84));    // 255 x 33 div 100
     EXPECT_EQ(target.Pixel(5 + 10, 7 + 10), Grey(28));  // 255 x 11 div 100
     EXPECT_EQ(target.Pixel(5 + 15, 7 + 3), Grey(0));
+
+    // F = 2: blocks of four that do not overlap, five levels.
+    FakeFontRasteriser four;
+    four.AddBlock(2, 2, 2, 2);   // samples 4..5: output (2, 2) counts all 4, (1, 1) none
+    four.Ink.push_back({8, 8});  // sample 10: output (5, 5) counts 1
+    TAntiAliasTextout small(four);
+    small.FilterSize = 2;
+    target = Filled(20, 20, Grey(0));
+    small.Target = &target;
+    small.TextColor = Grey(255);
+    small.DrawText(0, 0, "A");
+    EXPECT_EQ(target.Pixel(2, 2), Grey(255));
+    EXPECT_EQ(target.Pixel(1, 1), Grey(0));
+    EXPECT_EQ(target.Pixel(5, 5), Grey(63));  // 255 x 25 div 100
+    EXPECT_EQ(target.Pixel(4, 4), Grey(0));
 }
 
 TEST(AntiAliasLevels, BlendsEachByteOverTheTarget)
@@ -62,25 +75,6 @@ TEST(AntiAliasLevels, BlendsEachByteOverTheTarget)
     // Red byte 0: 200 x 45 div 100 = 90; green 90 + 55; blue 90 + 110.
     EXPECT_EQ(target.Pixel(3, 3), MakeColor(90, 145, 200));
     EXPECT_EQ(target.Pixel(9, 9), Grey(200)) << "count 0 leaves the target";
-}
-
-TEST(AntiAliasLevels, FilterSizeTwoHasFiveLevelsWithoutOverlap)
-{
-    FakeFontRasteriser fake;
-    fake.AddBlock(2, 2, 2, 2);   // samples 4..5: output (2, 2) counts all 4, (1, 1) none
-    fake.Ink.push_back({8, 8});  // sample 10: output (5, 5) counts 1
-    TAntiAliasTextout renderer(fake);
-    renderer.FilterSize = 2;
-    TNkDIB target = Filled(20, 20, Grey(0));
-    renderer.Target = &target;
-    renderer.TextColor = Grey(255);
-
-    renderer.DrawText(0, 0, "A");
-
-    EXPECT_EQ(target.Pixel(2, 2), Grey(255));
-    EXPECT_EQ(target.Pixel(1, 1), Grey(0));
-    EXPECT_EQ(target.Pixel(5, 5), Grey(63));  // 255 x 25 div 100
-    EXPECT_EQ(target.Pixel(4, 4), Grey(0));
 }
 
 TEST(AntiAliasDecoration, ShadowFallsOneDownRightUnderTheText)

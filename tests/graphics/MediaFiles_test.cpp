@@ -19,13 +19,19 @@ TEST(MediaFilesTest, ScriptNamesFindDiskFilesWhateverTheirCase)
     files.Write("bgm/title.mid", {});
     files.Write("pic.bmp", {});
     files.Write("PIC.BMP", {});
-    files.Write("\x83\x5C" "a.bmp", {});  // "ソ": its second byte is a backslash
+    files.Write(
+        "\x83\x5C"
+        "a.bmp",
+        {});  // "ソ": its second byte is a backslash
     MediaFiles media(nullptr);
     EXPECT_EQ(media.DiskPath("graphics\\CHARA\\girl.bmp"), "Graphics/Chara/Girl.BMP");
     EXPECT_EQ(media.DiskPath(".\\bgm\\..\\BGM\\TITLE.mid"), "./bgm/../bgm/title.mid");
     EXPECT_EQ(media.DiskPath("pic.bmp"), "pic.bmp");  // the exact name wins
     EXPECT_EQ(media.DiskPath("Pic.bmp"), "PIC.BMP");  // else the smallest folded match
-    EXPECT_EQ(media.DiskPath("\x83\x5C" "A.BMP"), "\x83\x5C" "a.bmp");
+    EXPECT_EQ(media.DiskPath("\x83\x5C"
+                             "A.BMP"),
+              "\x83\x5C"
+              "a.bmp");
     EXPECT_EQ(media.DiskPath("BGM\\Missing\\Title.MID"), "bgm/Missing/Title.MID");
     EXPECT_EQ(media.ReadDiskFile("GRAPHICS\\chara\\GIRL.bmp"), Bytes("girl"));
     EXPECT_FALSE(media.ReadDiskFile("bgm"));
@@ -41,7 +47,8 @@ TEST(MediaFilesTest, ScriptNamesFindDiskFilesWhateverTheirCase)
 
 TEST(MediaFilesTest, PackageEntriesAreReadToTheirExactSize)
 {
-    test::MemoryPackage package({{"bg\\one.jpg", {1, 2, 3}}, {"bg\\two.jpg", {4, 5, 6, 7}}, {"empty.wav", {}}});
+    test::MemoryPackage package(
+        {{"bg\\one.jpg", {1, 2, 3}}, {"bg\\two.jpg", {4, 5, 6, 7}}, {"empty.wav", {}}});
     MediaFiles& media = package.Media();
     EXPECT_EQ(media.ReadEntry("BG\\ONE.JPG"), (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(media.ReadEntry("empty.wav"), std::vector<uint8_t>{});

@@ -88,7 +88,7 @@ TEST(PixelRoutineTest, KeyWaitIconDrawsOneFrameWithoutWhiteAndInsideTheStage)
     DrawKeyWaitIcon(strip, edge, -20, 470, 0);
     EXPECT_EQ(edge.Pixel(639, 18), MakeColor(255, 0, 0));
     EXPECT_EQ(Changed(edge, 0), 10 * 19 + 4 * 10);
-    DrawKeyWaitIcon(strip, edge, 0, 0, 2);  // past the strip
+    DrawKeyWaitIcon(strip, edge, 0, 0, 2);     // past the strip
     DrawKeyWaitIcon(TNkDIB(), edge, 0, 0, 0);  // before the window gives its picture
     EXPECT_EQ(Changed(edge, 0), 10 * 19 + 4 * 10);
 }

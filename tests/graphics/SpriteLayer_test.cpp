@@ -41,7 +41,7 @@ TEST_F(SpriteLayerTest, TopLeftColourIsTransparentWhereverItOccurs)
 {
     TNkDIB figure = SolidImage(10, 10, MakeColor(200, 31, 255));
     figure.SetPixel(0, 0, kGreen);
-    figure.SetPixel(5, 5, kGreen);  // inside the figure, transparent all the same
+    figure.SetPixel(5, 5, kGreen);    // inside the figure, transparent all the same
     figure.SetPixel(6, 5, 0x01FF00);  // one step off the key: drawn
     m_files.Write("a.bmp", BmpBytes(figure));
     m_layer.SetCharacter("A", "a.bmp", "TOP", "LEFT");
@@ -63,8 +63,9 @@ TEST_F(SpriteLayerTest, KeywordsPlaceThePictureAndWidePicturesAreClipped)
     const struct {
         const char *vertical, *horizontal;
         TPoint expected;
-    } cases[] = {{"TOP", "LEFT", {0, 0}},      {"MIDDLE", "CENTER", {220, 90}}, {"BOTTOM", "RIGHT", {440, 180}},
-                 {"middle", "Right", {440, 90}}, {"Bottom", "CENTRE", {0, 180}}, {"", "", {0, 0}}};
+    } cases[] = {{"TOP", "LEFT", {0, 0}},         {"MIDDLE", "CENTER", {220, 90}},
+                 {"BOTTOM", "RIGHT", {440, 180}}, {"middle", "Right", {440, 90}},
+                 {"Bottom", "CENTRE", {0, 180}},  {"", "", {0, 0}}};
     for (const auto& c : cases) {
         m_layer.SetCharacter("A", "w200.bmp", c.vertical, c.horizontal);
         EXPECT_EQ(m_layer.Position(0), c.expected) << c.vertical << " " << c.horizontal;

@@ -34,9 +34,9 @@ inline ::testing::AssertionResult SameBytes(const TNkDIB& actual, const TNkDIB& 
     for (int y = 0; y < actual.Height(); ++y)
         for (int i = 0; i < actual.Width() * 3; ++i)
             if (actual.ScanLine(y)[i] != expected.ScanLine(y)[i])
-                return ::testing::AssertionFailure() << "row " << y << " byte " << i << ": "
-                                                     << int{actual.ScanLine(y)[i]} << " instead of "
-                                                     << int{expected.ScanLine(y)[i]};
+                return ::testing::AssertionFailure()
+                       << "row " << y << " byte " << i << ": " << int{actual.ScanLine(y)[i]} << " instead of "
+                       << int{expected.ScanLine(y)[i]};
     return ::testing::AssertionSuccess();
 }
 

@@ -57,7 +57,7 @@ struct Substitute {
 };
 constexpr Substitute kSubstitutes[] = {
     {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ Ｐ明朝", "IPAPMincho"}, {"ＭＳ ゴシック", "IPAGothic"},
-    {"ＭＳ 明朝", "IPAMincho"},         {"Arial", "Liberation Sans"},
+    {"ＭＳ 明朝", "IPAMincho"},        {"Arial", "Liberation Sans"},
 };
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -88,7 +88,7 @@ struct Family {
     bool RegularLooked = false;
     bool BoldLooked = false;
     FontFile* Regular = nullptr;  // nullptr when no file could be opened
-    FontFile* Bold = nullptr;  // nullptr: thicken the regular outlines
+    FontFile* Bold = nullptr;     // nullptr: thicken the regular outlines
 };
 
 // The file a style is drawn from, and whether its outlines need thickening.
@@ -104,10 +104,10 @@ struct CellMetrics {
 
 struct Glyph {
     int Left = 0;  // bitmap's left edge right of the pen
-    int Top = 0;  // bitmap's top row above the baseline
+    int Top = 0;   // bitmap's top row above the baseline
     int Width = 0;
     int Rows = 0;
-    int Advance = 0;  // whole pixels, unrotated
+    int Advance = 0;            // whole pixels, unrotated
     std::vector<uint8_t> Bits;  // Rows x Width, 0-255
 };
 
@@ -169,7 +169,8 @@ struct FreeTypeRasteriser::Impl {
         if (exactFamily) {
             bool same = false;
             FcChar8* name = nullptr;
-            for (int n = 0; !same && FcPatternGetString(match.get(), FC_FAMILY, n, &name) == FcResultMatch; ++n) {
+            for (int n = 0; !same && FcPatternGetString(match.get(), FC_FAMILY, n, &name) == FcResultMatch;
+                 ++n) {
                 same = EqualsIgnoringAsciiCase(reinterpret_cast<const char*>(name), familyName);
             }
             if (!same) return std::nullopt;
@@ -215,7 +216,8 @@ struct FreeTypeRasteriser::Impl {
             family.BoldLooked = true;
             // fontconfig answers a bold request with the regular font when the family has
             // no bold one; only a real bold font of the family counts.
-            if (const auto match = FindFile(family.Name, true, true); match && match->Weight >= FC_WEIGHT_DEMIBOLD) {
+            if (const auto match = FindFile(family.Name, true, true);
+                match && match->Weight >= FC_WEIGHT_DEMIBOLD) {
                 FontFile* file = OpenFile(*match);
                 if (file != family.Regular) family.Bold = file;
             }
@@ -278,7 +280,9 @@ struct FreeTypeRasteriser::Impl {
     {
         Setup setup;
         setup.FamilyIndex = FamilyForFace(font.Face);
-        const int height = font.Height > 0 ? font.Height : font.Height < 0 ? -font.Height : kDefaultPixelHeight;
+        const int height = font.Height > 0   ? font.Height
+                           : font.Height < 0 ? -font.Height
+                                             : kDefaultPixelHeight;
         setup.PixelHeight = std::clamp(height, 1, kMaxPixelHeight);
         setup.Bold = font.Bold;
         setup.Escapement = (font.Escapement % 3600 + 3600) % 3600;
@@ -455,12 +459,13 @@ TextExtent FreeTypeRasteriser::MeasureText(const FontSpec& font, std::string_vie
     const Setup setup = m_impl->Prepare(font);
     int width = 0;
     // Drawing is nearly always in hard mode, so measuring renders (once) what it will need.
-    ForEachCharacter(text, [&](uint16_t code) { width += m_impl->GlyphFor(setup, code, RasterMode::Hard).Advance; });
+    ForEachCharacter(
+        text, [&](uint16_t code) { width += m_impl->GlyphFor(setup, code, RasterMode::Hard).Advance; });
     return {width, setup.Cell.Ascent + setup.Cell.Descent};
 }
 
-void FreeTypeRasteriser::DrawText(const FontSpec& font, std::string_view text, const GreyBuffer& target, int x,
-                                  int y, RasterMode mode)
+void FreeTypeRasteriser::DrawText(const FontSpec& font, std::string_view text, const GreyBuffer& target,
+                                  int x, int y, RasterMode mode)
 {
     if (!target.Bits || target.Width <= 0 || target.Height <= 0) return;
     const Setup setup = m_impl->Prepare(font);

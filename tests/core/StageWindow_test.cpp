@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include "support/StageHarness.h"
+
+namespace kelva {
+namespace {
+
+using test::MakeItem;
+using test::StageHarness;
+
+CNovelItems Items(std::initializer_list<CNovelItem> list)
+{
+    CNovelItems items;
+    for (const CNovelItem& item : list) *items.Add() = item;
+    return items;
+}
+
+CNovelLink Link(const std::string& caption, const std::string& target)
+{
+    CNovelLink link;
+    link.Enabled = true;
+    link.Caption = caption;
+    link.Target = target;
+    return link;
+}
+
+CNovelLink ConditionalLink(const std::string& target, const std::string& counter, int threshold)
+{
+    CNovelLink link = Link("", target);
+    link.Conditional = true;
+    link.Counter = counter;
+    link.Threshold = threshold;
+    return link;
+}
+
+CNovelCounters Counters(std::initializer_list<CNovelCounter> list)
+{
+    CNovelCounters counters;
+    for (const CNovelCounter& counter : list) counters.Add(counter);
+    return counters;
+}
+
+TEST(StageLinks, MenuChoicesSkipLinksThatDoNotHoldAndNumberWithoutGaps)
+{
+    CNovelItem menu = MakeItem("menu", kItemMenuLink, {});
+    menu.Links[1] = Link("missing", "nowhere");
+    menu.Links[2] = Link("left", "a");
+    menu.Links[5] = ConditionalLink("b", "C", 10);
+    menu.Links[6] = Link("right", "b");
+    const CNovelItems items = Items({menu, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})});
+    const std::vector<MenuChoice> choices = MenuChoices(menu, items, Counters({{"C", 9, 0, 100, false}}));
+    ASSERT_EQ(choices.size(), 2u);
+    EXPECT_EQ(choices[0].Caption, "1. left");
+    EXPECT_EQ(choices[0].Target, 1);
+    EXPECT_EQ(choices[1].Caption, "2. right");
+    EXPECT_EQ(choices[1].Target, 2);
+}
+
+TEST(StageLinks, AutomaticLinkTakesTheHighestLinkThatHolds)
+{
+    CNovelItem item = MakeItem("auto", kItemAutoLink, {});
+    item.Links[1] = Link("", "a");
+    item.Links[3] = ConditionalLink("b", "C", 10);
+    item.Links[5] = ConditionalLink("a", "C", 13);
+    const CNovelItems items = Items({item, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})});
+    EXPECT_EQ(AutoLinkTarget(item, items, Counters({{"C", 12, 0, 100, false}})), 2);
+    EXPECT_EQ(AutoLinkTarget(item, items, Counters({})), 1);
+    item.Links[1].Enabled = false;
+    EXPECT_EQ(AutoLinkTarget(item, items, Counters({})), -1);
+}
+
+TEST(StageWindow, CounterCommandsLimitAndReportMissingCounters)
+{
+    CNovelItem start = MakeItem("start", kItemEnd,
+                                {".COUNTERSET,A,150", ".COUNTERPLUS B -5", ".counterrndset A 10 5", ".COUNTERSET Z 1"});
+    StageHarness stage(Items({start}), Counters({{"A", 0, 0, 100, false}, {"B", 0, 0, 3, false}}));
+    stage.StartReading();
+    stage.Tick();
+    EXPECT_EQ(stage.Form().State().Mode, PlayerMode::Text);
+    // One command a tick.
+    EXPECT_EQ(stage.State().Position.Line, 1);
+    stage.Tick();
+    stage.Tick();
+    stage.Tick();
+    ASSERT_EQ(stage.Messages().Messages().size(), 1u);
+    EXPECT_EQ(stage.Messages().Messages()[0].caption, ".CounterSet エラー");
+    EXPECT_EQ(stage.Messages().Messages()[0].text, "\"Z\"というカウンタは存在しません.");
+}
+
+TEST(StageWindow, BadNumberTokenIsShownAndReadingGoesOn)
+{
+    CNovelFileHeader header;
+    header.Title = "Story";
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".WAIT soon", "あ"})}), {}, header);
+    stage.StartReading();
+    stage.Tick();
+    ASSERT_EQ(stage.Messages().Messages().size(), 1u);
+    EXPECT_EQ(stage.Messages().Messages()[0].caption, "Story");
+    EXPECT_FALSE(stage.State().WaitActive);
+    stage.Tick();  // the next line is typed: one character, then on to the next line
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));
+}
+
+TEST(StageWindow, WaitOfASecondAtThirtyMillisecondsEndsAfter34Intervals)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".WAIT 1000", "あ"})}));
+    stage.StartReading();
+    stage.Tick();  // carries out the wait
+    ASSERT_TRUE(stage.State().WaitActive);
+    for (int i = 0; i < 33; ++i) stage.Tick();
+    EXPECT_TRUE(stage.State().WaitActive);
+    stage.Tick();
+    EXPECT_FALSE(stage.State().WaitActive);
+}
+
+TEST(StageWindow, SpaceLatchesOnlyOnce)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}));
+    InputEvent space;
+    space.type = InputEvent::Type::KeyDown;
+    space.key = "Space";
+    stage.Form().FormMouseMove(300, 300);
+    stage.Form().FormKeyDown(space);
+    EXPECT_TRUE(stage.State().Click.Pressed);
+    EXPECT_EQ(stage.State().Mouse.X, 4);
+    stage.State().Click.X = 77;  // a second press must not overwrite the latch
+    stage.Form().FormKeyDown(space);
+    EXPECT_EQ(stage.State().Click.X, 77);
+}
+
+TEST(StageWindow, PageHoldsTenLinesAndWrapsAt586)
+{
+    // 25 characters a line: 20 fit (x = 26 ... 558), the 21st starts a new line.
+    std::string line;
+    for (int i = 0; i < 25; ++i) line += "あ";
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {line, line, line, line, line, line})}));
+    stage.StartReading();
+    stage.Tick(20);
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26 + 20 * 28, 26}));
+    stage.Tick();
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26 + 28, 26 + 42}));
+    // 6 lines of 25 make 12 screen lines; the page of 10 fills at y = 404.
+    stage.Tick(200);
+    EXPECT_EQ(stage.State().Mode, PlayerMode::KeyWait);
+    EXPECT_TRUE(stage.State().PageFull);
+    EXPECT_EQ(stage.State().TextCursor.Y, 404);
+    stage.Click();
+    stage.Tick();
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Text);
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26}));
+}
+
+TEST(StageWindow, KeyWaitMarkContinuesOnTheSameLineAndJoinsJoin)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ@い;", "う", "", "え"})}));
+    stage.StartReading();
+    stage.Tick(5);
+    EXPECT_EQ(stage.State().Mode, PlayerMode::KeyWait);
+    EXPECT_FALSE(stage.State().PageFull);
+    stage.Click();
+    stage.Tick();
+    stage.Tick(2);  // い, then the join
+    stage.Tick();  // う on the same screen line
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));  // line finished: next line
+    stage.Tick(2);  // an empty line ends the tick and adds no space
+    stage.Tick();
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 2 * 42}));
+}
+
+TEST(StageWindow, MenuLinkFollowsTheChosenLine)
+{
+    CNovelItem menu = MakeItem("start", kItemMenuLink, {"あ"});
+    menu.Links[0] = Link("one", "a");
+    menu.Links[1] = Link("two", "b");
+    StageHarness stage(Items({menu, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})}));
+    stage.StartReading();
+    stage.Tick(2);  // the character, then the end of the lines
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Link);
+    stage.Form().FormMouseMove(100, 26 + 42 + 10);  // over the second line
+    stage.Tick();
+    stage.Click(100, 26 + 42 + 10, MouseButton::Right);  // opens the game menu only
+    stage.Tick();
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Link);
+    stage.Click(100, 26 + 42 + 10);
+    stage.Tick();
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Text);
+    EXPECT_EQ(stage.State().CurrentItem, 2);
+}
+
+}  // namespace
+}  // namespace kelva

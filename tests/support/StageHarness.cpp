@@ -1,0 +1,55 @@
+#include "support/StageHarness.h"
+
+namespace kelva::test {
+
+void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const GreyBuffer& target, int x, int y,
+                               RasterMode)
+{
+    if (text.empty()) return;
+    for (int row = std::max(0, y + 4); row < std::min(target.Height, y + 53); ++row) {
+        for (int col = std::max(0, x + 4); col < std::min(target.Width, x + 49); ++col) {
+            target.Bits[static_cast<size_t>(row) * target.Stride + col] = 255;
+        }
+    }
+}
+
+StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header)
+    : m_window(m_clock, m_messages, {}, ""), m_transcript(m_clock, "")
+{
+    m_game.Story = std::make_unique<NovelStory>();
+    m_game.Story->Header = header;
+    m_game.Story->Items = std::move(items);
+    m_game.Story->InitialCounters = counters;
+    m_game.Story->Counters = counters;
+    m_game.StoryFont = FontSpec{kGothicFace, header.FontHeight, false};
+    m_form = std::make_unique<TMainForm>(
+        m_game, StageServices{m_window, m_clock, m_messages, m_sound, m_fonts, m_transcript}, false);
+}
+
+void StageHarness::Tick(int lag)
+{
+    m_clock.Advance(static_cast<int64_t>(lag) * m_form->Timer().Interval());
+    m_form->TimerTimer(lag);
+}
+
+void StageHarness::Click(int x, int y, MouseButton button) { m_form->FormMouseDown(button, x, y); }
+
+void StageHarness::StartReading()
+{
+    Tick();  // the first tick switches the display
+    Click();
+    Tick();  // the title step sees the click and starts the story
+    while (m_form->TransitionsInUse().Active()) Tick();
+}
+
+CNovelItem MakeItem(const std::string& name, uint8_t kind, std::vector<std::string> lines)
+{
+    CNovelItem item;
+    item.Name = name;
+    item.Kind = kind;
+    item.Lines = std::move(lines);
+    item.Links[0].Enabled = false;
+    return item;
+}
+
+}  // namespace kelva::test
