@@ -1,8 +1,6 @@
 // Runs the built player as a reader would: real files, real process, headless.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 
@@ -17,23 +15,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // stdout and stderr together
-};
+using RunResult = test::CommandResult;
 
-RunResult RunShell(const std::string& command)
-{
-    RunResult result;
-    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+RunResult RunShell(const std::string& command) { return test::RunCommand(command + " 2>&1"); }
 
 // The player prints UTF-8; the literals here are CP932 like all of the engine's.
 bool Shows(const RunResult& run, const std::string& text)

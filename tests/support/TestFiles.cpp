@@ -1,6 +1,9 @@
 #include "support/TestFiles.h"
 
 #include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
 
 #include <fstream>
 #include <iterator>
@@ -21,6 +24,24 @@ TempDir::~TempDir()
 {
     std::error_code ignored;
     std::filesystem::remove_all(m_path, ignored);
+}
+
+CommandResult RunCommand(const std::string& command)
+{
+    CommandResult result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return result;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+    const int raw = pclose(pipe);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return result;
+}
+
+CommandResult RunKnovel(const std::string& arguments)
+{
+    return RunCommand(std::string(KELVA_BIN_DIR) + "/knovel " + arguments);
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)

@@ -39,6 +39,16 @@ private:
     std::filesystem::path m_saved;
 };
 
+// A shell command's exit status (-1 when it didn't exit normally) and what it printed
+// on its standard output; add "2>&1" to the command to gather its errors too.
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+CommandResult RunCommand(const std::string& command);
+// The built authoring tool with these arguments (a shell fragment).
+CommandResult RunKnovel(const std::string& arguments);
+
 std::vector<uint8_t> ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -1,18 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "data/Crypt.h"
 #include "support/TestFiles.h"
 
 namespace kelva {
 namespace {
 
-int Knovel(const std::string& arguments)
-{
-    const int raw = std::system((std::string(KELVA_BIN_DIR) + "/knovel " + arguments + " 2>/dev/null").c_str());
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-}
+int Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>/dev/null").status; }
 
 TEST(KnovelCrypt, ScramblesAsThePlayerUnscramblesAndBack)
 {

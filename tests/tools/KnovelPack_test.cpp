@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -21,23 +20,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult {
-    int status = -1;
-    std::string output;  // stdout and stderr together
-};
+using RunResult = test::CommandResult;
 
-RunResult Knovel(const std::string& arguments)
-{
-    RunResult result;
-    std::FILE* pipe = popen((std::string(KELVA_BIN_DIR) + "/knovel " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-    const int raw = pclose(pipe);
-    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return result;
-}
+RunResult Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>&1"); }
 
 std::string Quote(const std::string& path) { return "'" + path + "'"; }
 

@@ -1,5 +1,4 @@
 // The built knovel run on story sources and novel files, as scripts run it.
-#include <sys/wait.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -15,23 +14,9 @@ namespace {
 
 using ::testing::HasSubstr;
 
-struct KnovelRun {
-    int status = -1;
-    std::string output;  // stdout only
-};
+using KnovelRun = test::CommandResult;  // output: stdout only
 
-KnovelRun Knovel(const std::string& arguments)
-{
-    KnovelRun run;
-    FILE* pipe = popen((std::string(KELVA_BIN_DIR) + "/knovel " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t read;
-    while ((read = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, read);
-    const int raw = pclose(pipe);
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return run;
-}
+KnovelRun Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>/dev/null"); }
 
 void WriteText(const std::string& path, const char8_t* text)
 {
