@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "data/ShiftJis.h"
+#include "graphics/BitmapFiles.h"
 #include "platform/Window.h"
 
 namespace kelva {
@@ -128,27 +129,8 @@ bool TSpriteLayer::LoadPicture(int slot)
 {
     TNkDIB& picture = m_pictures[static_cast<size_t>(slot)];
     const std::string& name = m_slots.Slots[static_cast<size_t>(slot)].FileName;
-    MediaFiles diskOnly(nullptr);
-    MediaFiles& media = m_media ? *m_media : diskOnly;
-
-    // Any failure is silent: a missing character picture must not stop the story. The
-    // image reader leaves the old picture in place when it fails.
-    bool loaded = false;
-    int64_t size = 0;
-    if (Stream* entry = media.OpenEntry(name, size)) {
-        try {
-            picture.LoadFromStream(*entry, size);
-            loaded = true;
-        } catch (const std::exception&) {
-        }
-    }
-    if (!loaded) {
-        try {
-            picture.LoadFromFile(media.DiskPath(name));
-            loaded = true;
-        } catch (const std::exception&) {
-        }
-    }
+    // Any failure is silent; the image reader leaves the old picture in place.
+    const bool loaded = LoadBitmapPicture(m_media, name, picture);
     MakeTrueColour(picture);
     return loaded;
 }

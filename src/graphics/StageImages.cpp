@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/ShiftJis.h"
+#include "graphics/BitmapFiles.h"
 #include "graphics/RunCommon.h"
 #include "platform/JpegDecoder.h"
 
@@ -70,26 +71,8 @@ void StageImages::DrawCentred(const TNkDIB& picture)
 
 void StageImages::LoadBitmapBackground(std::string_view name)
 {
-    MediaFiles diskOnly(nullptr);
-    MediaFiles& media = m_media ? *m_media : diskOnly;
     TNkDIB picture;
-    bool loaded = false;
-    int64_t size = 0;
-    if (Stream* entry = media.OpenEntry(name, size)) {
-        try {
-            picture.LoadFromStream(*entry, size);
-            loaded = true;
-        } catch (const std::exception&) {
-        }
-    }
-    if (!loaded) {
-        try {
-            picture.LoadFromFile(media.DiskPath(name));
-            loaded = true;
-        } catch (const std::exception&) {
-        }
-    }
-    if (loaded) DrawCentred(picture);
+    if (LoadBitmapPicture(m_media, name, picture)) DrawCentred(picture);
 }
 
 void StageImages::LoadJpegBackground(std::string_view name)

@@ -1,0 +1,28 @@
+#include "graphics/BitmapFiles.h"
+
+#include <exception>
+
+namespace kelva {
+
+bool LoadBitmapPicture(MediaFiles* media, std::string_view name, TNkDIB& picture)
+{
+    MediaFiles diskOnly(nullptr);
+    MediaFiles& files = media ? *media : diskOnly;
+    int64_t size = 0;
+    if (Stream* entry = files.OpenEntry(name, size)) {
+        try {
+            picture.LoadFromStream(*entry, size);
+            return true;
+        } catch (const std::exception&) {
+            // a broken entry falls back to the disk file
+        }
+    }
+    try {
+        picture.LoadFromFile(files.DiskPath(name));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace kelva
