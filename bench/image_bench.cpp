@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "support/JpegEncoding.h"
+
 #include "graphics/NkDIB.h"
 #include "platform/JpegDecoder.h"
 
@@ -35,29 +37,12 @@ TNkDIB StagePicture()
 
 std::vector<uint8_t> EncodeJpeg(const TNkDIB& image, int quality)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr error;
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = static_cast<JDIMENSION>(image.Width());
-    c.image_height = static_cast<JDIMENSION>(image.Height());
-    c.input_components = 3;
-    c.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, quality, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    while (c.next_scanline < c.image_height) {
-        JSAMPROW row = const_cast<uint8_t*>(image.ScanLine(static_cast<int>(c.next_scanline)));
-        jpeg_write_scanlines(&c, &row, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return test::EncodeJpeg(image.Width(), image.Height(), JCS_RGB, [&](int x, int y, uint8_t* rgb) {
+        const uint8_t* bgr = image.ScanLine(y) + x * 3;
+        rgb[0] = bgr[2];
+        rgb[1] = bgr[1];
+        rgb[2] = bgr[0];
+    }, quality);
 }
 
 void BM_DecodeBmp24(benchmark::State& state)

@@ -10,44 +10,12 @@
 #include "graphics/NkDIB.h"
 #include "platform/JpegDecoder.h"
 
+#include "support/JpegEncoding.h"
+
 namespace kelva {
 namespace {
 
-// Encodes a picture with the library itself; `pixel` fills one pixel's samples in the
-// order of `space`. The encoder's default error handling ends the process, which is
-// fine for the well-formed input given here.
-std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
-                                const std::function<void(int, int, uint8_t*)>& pixel,
-                                bool progressive = false)
-{
-    jpeg_compress_struct c;
-    jpeg_error_mgr error;
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = space == JCS_GRAYSCALE ? 1 : space == JCS_CMYK ? 4 : 3;
-    c.in_color_space = space;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    if (progressive) jpeg_simple_progression(&c);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width * c.input_components));
-    while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < width; ++x)
-            pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
-}
+using test::EncodeJpeg;
 
 // Quadrants: red top left, green top right, blue bottom left, white bottom right.
 void Quadrants(int x, int y, uint8_t* rgb, int width, int height)
@@ -82,7 +50,7 @@ TEST(JpegDecodeTest, BaselineAndProgressiveColourPictures)
     for (bool progressive : {false, true}) {
         SCOPED_TRACE(progressive ? "progressive" : "baseline");
         const auto bytes = EncodeJpeg(
-            kW, kH, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, kW, kH); }, progressive);
+            kW, kH, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, kW, kH); }, 95, progressive);
         const JpegDecodeResult result = DecodeJpeg(bytes.data(), bytes.size());
         ASSERT_TRUE(result.Ok()) << result.Error;
         EXPECT_EQ(result.Picture.Width, kW);
@@ -133,7 +101,7 @@ TEST(JpegDecodeTest, DamagedFilesDecodeOrFailCleanly)
     const auto baseline =
         EncodeJpeg(24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); });
     const auto progressive = EncodeJpeg(
-        24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); }, true);
+        24, 24, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 24, 24); }, 95, true);
     uint32_t seed = 7;
     auto random = [&](uint32_t limit) {
         seed = seed * 1664525 + 1013904223;

@@ -24,6 +24,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/JpegEncoding.h"
+
 namespace kelva::test {
 
 // The pixel bytes of two 24-bit images (row padding left out), with the first difference.
@@ -57,36 +59,12 @@ inline std::vector<uint8_t> BmpBytes(const TNkDIB& image)
 // A JPEG of `width` x `height` pixels, each coloured by `pixel`; quality 95.
 inline std::vector<uint8_t> JpegBytes(int width, int height, const std::function<TColor(int, int)>& pixel)
 {
-    jpeg_compress_struct c;
-    jpeg_error_mgr error;
-    c.err = jpeg_std_error(&error);
-    jpeg_create_compress(&c);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&c, &buffer, &size);
-    c.image_width = static_cast<JDIMENSION>(width);
-    c.image_height = static_cast<JDIMENSION>(height);
-    c.input_components = 3;
-    c.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&c);
-    jpeg_set_quality(&c, 95, TRUE);
-    jpeg_start_compress(&c, TRUE);
-    std::vector<uint8_t> row(static_cast<size_t>(width) * 3);
-    while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < width; ++x) {
-            const TColor colour = pixel(x, static_cast<int>(c.next_scanline));
-            row[x * 3] = static_cast<uint8_t>(ColorRed(colour));
-            row[x * 3 + 1] = static_cast<uint8_t>(ColorGreen(colour));
-            row[x * 3 + 2] = static_cast<uint8_t>(ColorBlue(colour));
-        }
-        JSAMPROW rows[] = {row.data()};
-        jpeg_write_scanlines(&c, rows, 1);
-    }
-    jpeg_finish_compress(&c);
-    jpeg_destroy_compress(&c);
-    std::vector<uint8_t> bytes(buffer, buffer + size);
-    std::free(buffer);
-    return bytes;
+    return EncodeJpeg(width, height, JCS_RGB, [&](int x, int y, uint8_t* rgb) {
+        const TColor colour = pixel(x, y);
+        rgb[0] = static_cast<uint8_t>(ColorRed(colour));
+        rgb[1] = static_cast<uint8_t>(ColorGreen(colour));
+        rgb[2] = static_cast<uint8_t>(ColorBlue(colour));
+    });
 }
 
 // A fresh current directory for the test's files, restored afterwards.
