@@ -8,7 +8,7 @@
 #include "core/RunMain.h"
 #include "core/Transcript.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
-#include "platform/headless/HeadlessStageWindow.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/linux/DlLibraryLoader.h"
@@ -35,7 +35,7 @@ struct PlatformChoice {
 
     Clock& TheClock(const CommandLine& line)
     {
-        if (Headless && !line.ReplayFile.empty() && !line.Realtime) return VirtualClock;
+        if (!line.ReplayFile.empty() && !line.Realtime) return VirtualClock;
         return RealClock;
     }
     MessageBox& Messages() { return Headless ? static_cast<MessageBox&>(Recorded) : Boxes; }
@@ -83,11 +83,13 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
 
     auto platform = std::make_unique<PlatformChoice>();
     if (!line.ReplayFile.empty() && !LoadReplay(line.ReplayFile, platform->Events)) return 2;
-    if (!std::getenv("SDL_VIDEODRIVER") && !HasDisplay() && line.ReplayFile.empty()) {
+    const bool replay = !line.ReplayFile.empty();
+    const bool virtualReplay = replay && !line.Realtime;
+    if (!std::getenv("SDL_VIDEODRIVER") && !HasDisplay() && !virtualReplay) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
     }
-    platform->Headless = !line.ReplayFile.empty() || SdlVideoIsHeadless();
+    platform->Headless = virtualReplay || SdlVideoIsHeadless();
     Clock& clock = platform->TheClock(line);
 
     DlLibraryLoader libraries;
@@ -96,18 +98,23 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
 
-    std::unique_ptr<StageWindow> window;
-    if (platform->Headless) {
-        window = std::make_unique<HeadlessStageWindow>(clock, platform->Recorded, std::move(platform->Events),
-                                                       line.DumpDir);
-    } else {
+    // A real window when there is a display; a replay (or a run without a display)
+    // drives it, or stands in for it, through the replay window.
+    std::unique_ptr<StageWindow> shown;
+    if (!platform->Headless) {
         std::string error;
-        window = CreateSdlStageWindow(clock, error);
-        if (!window) {
+        shown = CreateSdlStageWindow(clock, error);
+        if (!shown) {
             std::fprintf(stderr, "kelvanovelrun: cannot open the stage window: %s\n", error.c_str());
             return 1;
         }
     }
+    std::unique_ptr<StageWindow> replayWindow;
+    if (replay || platform->Headless) {
+        replayWindow = std::make_unique<ReplayStageWindow>(clock, platform->Recorded, std::move(platform->Events),
+                                                           line.DumpDir, shown.get());
+    }
+    StageWindow& window = replayWindow ? *replayWindow : *shown;
     const std::unique_ptr<FreeTypeRasteriser> fonts = FreeTypeRasteriser::Create();
     if (!fonts) {
         std::fprintf(stderr, "kelvanovelrun: the text rasteriser cannot be started\n");
@@ -116,7 +123,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     Transcript transcript(clock, line.TranscriptFile);
     TranscribedMessageBox messages(platform->Messages(), transcript);
     SilentStageSound sound;
-    TMainForm form(*game, StageServices{*window, clock, messages, sound, *fonts, transcript}, line.FullScreen);
+    TMainForm form(*game, StageServices{window, clock, messages, sound, *fonts, transcript}, line.FullScreen);
     form.Run();
     return 0;
 }

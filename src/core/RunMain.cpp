@@ -13,6 +13,13 @@ namespace {
 // Presenting more often than the display refreshes only costs time.
 constexpr int kPresentSpacingMs = 16;
 
+// The debug bar: a grey strip along the bottom edge with the key help on the left and
+// the current item on a silver field on the right.
+constexpr int kDebugBarHeight = 13;
+constexpr int kDebugLabel2Width = 124;
+constexpr const char* kDebugLabel1 =
+    "デバッグモード  [F5:カウンタ操作] [F6:ジャンプ] [F7:パニック停止] [F8:フェードスキップ]";
+
 }  // namespace
 
 TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen)
@@ -24,7 +31,8 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_stage(&m_media, &services.Messages),
       m_textRenderer(services.Fonts),
       m_transitions(game.Story->Header, m_stage, *this),
-      m_timer(services.Time.NowMs())
+      m_timer(services.Time.NowMs()),
+      m_debugText(services.Fonts)
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
     // Files copied onto this system usually have UTF-8 names.
@@ -42,7 +50,25 @@ void TMainForm::FormCreate()
     // The window stays invisible until the first tick chooses full screen or window.
 }
 
-void TMainForm::FormShow() { m_stage.KeyWaitImage = KeyWaitIconFrames(); }
+void TMainForm::FormShow()
+{
+    m_stage.KeyWaitImage = KeyWaitIconFrames();
+    m_debugText.Font = FontSpec{kGothicFace, 11, false};
+    m_debugText.Smooth = false;
+    m_debugText.Decoration = 0;
+    m_debugText.TextColor = MakeColor(0, 0, 0);
+    m_debugLabel2.clear();
+}
+
+void TMainForm::DrawDebugBar(TNkDIB& frame)
+{
+    const int top = kStageHeight - kDebugBarHeight;
+    frame.FillRect(TRect{0, top, kStageWidth, kStageHeight}, MakeColor(212, 208, 200));
+    frame.FillRect(TRect{kStageWidth - kDebugLabel2Width, top, kStageWidth, kStageHeight}, MakeColor(192, 192, 192));
+    m_debugText.Target = &frame;
+    m_debugText.DrawText(2, top, kDebugLabel1);
+    m_debugText.DrawText(kStageWidth - kDebugLabel2Width, top, m_debugLabel2);
+}
 
 const CNovelItem* TMainForm::CurrentItem() const
 {
@@ -147,7 +173,13 @@ void TMainForm::FlushPresent(bool force)
     if (!m_dirty || !m_modeSwitched) return;
     const int64_t now = m_services.Time.NowMs();
     if (!force && now - m_lastPresent < kPresentSpacingMs) return;
-    m_services.Window.Present(m_stage.ScreenImage.Bits(), m_stage.ScreenImage.Stride());
+    const TNkDIB* frame = &m_stage.ScreenImage;
+    if (m_game.Values.DebugMode) {
+        m_shownFrame.Assign(m_stage.ScreenImage);
+        DrawDebugBar(m_shownFrame);
+        frame = &m_shownFrame;
+    }
+    m_services.Window.Present(frame->Bits(), frame->Stride());
     m_lastPresent = now;
     m_dirty = false;
 }
@@ -189,6 +221,14 @@ void TMainForm::TimerTimer(int lagCount)
         m_services.Messages.Show(m_story.Header.Title, error.what(), MessageIcon::Error);
     }
     m_state.TickTotal += lagCount;
+    if (m_game.Values.DebugMode) {
+        const std::string label =
+            " " + std::to_string(m_state.CurrentItem) + ". " + (CurrentItem() ? CurrentItem()->Name : std::string());
+        if (label != m_debugLabel2) {
+            m_debugLabel2 = label;
+            m_dirty = true;
+        }
+    }
 }
 
 void TMainForm::RunTick(int lagCount)

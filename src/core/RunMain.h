@@ -107,6 +107,7 @@ private:
     void OpenGameMenu();
     void ShowPointer();
     void FlushPresent(bool force);
+    void DrawDebugBar(TNkDIB& frame);
     void MenuBand(int choice, int lineStep, int height, TNkDIB& from);
     TRect IconArea() const;
     const CNovelItem* CurrentItem() const;
@@ -130,6 +131,11 @@ private:
     bool m_closed = false;
     bool m_dirty = false;
     int64_t m_lastPresent = -1000;
+
+    // Debug mode: the bar along the bottom edge, drawn over the frame as it is shown.
+    TAntiAliasTextout m_debugText;
+    std::string m_debugLabel2;
+    TNkDIB m_shownFrame;
 
     // The menu link being shown.
     bool m_menuDrawn = false;

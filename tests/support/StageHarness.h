@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/RunMain.h"
-#include "platform/headless/HeadlessStageWindow.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "sound/StageSound.h"
@@ -46,7 +46,7 @@ public:
 private:
     ManualClock m_clock;
     RecordingMessageBox m_messages{false};
-    HeadlessStageWindow m_window;
+    ReplayStageWindow m_window;
     BlockRasteriser m_fonts;
     SilentStageSound m_sound;
     Transcript m_transcript;

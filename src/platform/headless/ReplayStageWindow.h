@@ -10,18 +10,20 @@
 
 namespace kelva {
 
-// A stage window without a display, driven by replay events. It keeps the last picture
-// presented so "dump" events can write it as PNG, and hands "answer" events to the
-// message box. When the events run out, it reports Quit: nothing more can happen.
-class HeadlessStageWindow final : public StageWindow {
+// A stage window driven by replay events. It keeps the last picture presented so "dump"
+// events can write it as PNG, and hands "answer" events to the message box. When the
+// events run out, it reports Quit: nothing more can happen. Without a display it only
+// moves the clock; given a real window (`shown`), it also shows everything there and
+// passes on that window's own input, for replays on the real clock.
+class ReplayStageWindow final : public StageWindow {
 public:
-    HeadlessStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
-                        std::string dumpDir);
+    ReplayStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
+                      std::string dumpDir, StageWindow* shown = nullptr);
 
-    void SetTitle(std::string_view title) override { m_title = title; }
+    void SetTitle(std::string_view title) override;
     void Show(bool fullScreen) override;
     void Present(const uint8_t* pixels, int pitch) override;
-    void SetPointer(Pointer pointer) override { m_pointer = pointer; }
+    void SetPointer(Pointer pointer) override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
 
     const std::string& Title() const { return m_title; }
@@ -33,9 +35,13 @@ public:
 
 private:
     void Dump(const std::string& name);
+    // Waits until the clock reaches `ms`; a shown window's own input ends the wait.
+    std::optional<InputEvent> WaitUntil(int64_t ms);
 
     Clock& m_clock;
     RecordingMessageBox& m_messages;
+    StageWindow* m_shownWindow;
+    int64_t m_origin;  // clock time of replay time 0
     std::vector<ReplayEvent> m_events;
     size_t m_next = 0;
     std::string m_dumpDir;

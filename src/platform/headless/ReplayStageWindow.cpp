@@ -1,4 +1,4 @@
-#include "platform/headless/HeadlessStageWindow.h"
+#include "platform/headless/ReplayStageWindow.h"
 
 #include <cstdio>
 #include <cstring>
@@ -11,31 +11,59 @@ namespace {
 constexpr int kRowBytes = kStageWidth * 3;
 }
 
-HeadlessStageWindow::HeadlessStageWindow(Clock& clock, RecordingMessageBox& messages,
-                                         std::vector<ReplayEvent> events, std::string dumpDir)
+ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
+                                     std::string dumpDir, StageWindow* shown)
     : m_clock(clock),
       m_messages(messages),
+      m_shownWindow(shown),
+      m_origin(clock.NowMs()),
       m_events(std::move(events)),
       m_dumpDir(std::move(dumpDir)),
       m_screen(static_cast<size_t>(kRowBytes) * kStageHeight, 0)
 {
 }
 
-void HeadlessStageWindow::Show(bool fullScreen)
+void ReplayStageWindow::SetTitle(std::string_view title)
+{
+    m_title = title;
+    if (m_shownWindow) m_shownWindow->SetTitle(title);
+}
+
+void ReplayStageWindow::SetPointer(Pointer pointer)
+{
+    m_pointer = pointer;
+    if (m_shownWindow) m_shownWindow->SetPointer(pointer);
+}
+
+void ReplayStageWindow::Show(bool fullScreen)
 {
     m_shown = true;
     m_fullScreen = fullScreen;
+    if (m_shownWindow) m_shownWindow->Show(fullScreen);
 }
 
-void HeadlessStageWindow::Present(const uint8_t* pixels, int pitch)
+void ReplayStageWindow::Present(const uint8_t* pixels, int pitch)
 {
     for (int y = 0; y < kStageHeight; ++y) {
         std::memcpy(m_screen.data() + static_cast<size_t>(y) * kRowBytes,
                     pixels + static_cast<ptrdiff_t>(y) * pitch, kRowBytes);
     }
+    if (m_shownWindow) m_shownWindow->Present(pixels, pitch);
 }
 
-void HeadlessStageWindow::Dump(const std::string& name)
+std::optional<InputEvent> ReplayStageWindow::WaitUntil(int64_t ms)
+{
+    if (!m_shownWindow) {
+        m_clock.SleepUntil(ms);
+        return std::nullopt;
+    }
+    while (m_clock.NowMs() < ms) {
+        if (auto input = m_shownWindow->WaitEvent(ms)) return input;
+    }
+    return std::nullopt;
+}
+
+void ReplayStageWindow::Dump(const std::string& name)
 {
     if (m_dumpDir.empty()) return;
     const std::string path = m_dumpDir + "/" + name + ".png";
@@ -44,11 +72,11 @@ void HeadlessStageWindow::Dump(const std::string& name)
     }
 }
 
-std::optional<InputEvent> HeadlessStageWindow::WaitEvent(int64_t deadlineMs)
+std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)
 {
-    while (m_next < m_events.size() && m_events[m_next].timeMs <= deadlineMs) {
+    while (m_next < m_events.size() && m_origin + m_events[m_next].timeMs <= deadlineMs) {
         const ReplayEvent& event = m_events[m_next];
-        m_clock.SleepUntil(event.timeMs);
+        if (auto input = WaitUntil(m_origin + event.timeMs)) return input;
         // A dump shows the latest picture: ask the stage for it first.
         if (event.kind == ReplayEvent::Kind::Dump && !m_frameAsked) {
             m_frameAsked = true;
@@ -65,8 +93,7 @@ std::optional<InputEvent> HeadlessStageWindow::WaitEvent(int64_t deadlineMs)
         }
     }
     if (m_next == m_events.size()) return InputEvent{};  // Quit
-    m_clock.SleepUntil(deadlineMs);
-    return std::nullopt;
+    return WaitUntil(deadlineMs);
 }
 
 }  // namespace kelva
