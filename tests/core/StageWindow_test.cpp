@@ -187,5 +187,19 @@ TEST(StageWindow, MenuLinkFollowsTheChosenLine)
     EXPECT_EQ(stage.State().CurrentItem, 2);
 }
 
+TEST(StageWindow, FillsAndTextReachTheScreen)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".GRAPHFILL 255 0 0", "あ"})}));
+    stage.StartReading();
+    stage.Tick();  // the fill, and its transition starts
+    while (stage.Form().TransitionsInUse().Active()) stage.Tick();
+    const TNkDIB& screen = stage.Form().Stage().ScreenImage;
+    EXPECT_EQ(screen.Pixel(600, 400), MakeColor(252, 0, 0));
+    stage.Tick();
+    // The block glyph's middle is fully covered: exactly the text colour.
+    EXPECT_EQ(screen.Pixel(26 + 14, 26 + 14), MakeColor(255, 255, 255));
+    EXPECT_EQ(screen.Pixel(300, 26 + 14), MakeColor(252, 0, 0));
+}
+
 }  // namespace
 }  // namespace kelva
