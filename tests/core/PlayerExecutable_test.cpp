@@ -1,6 +1,9 @@
 // Runs the built player as a reader would: real files, real process, headless.
 #include <gtest/gtest.h>
 
+#include <png.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -76,14 +79,47 @@ TEST_F(PlayerExecutableTest, StartUpFailuresAreReportedAndEndTheProgram)
     EXPECT_TRUE(Shows(cut, "cut.kne を読み込めません。")) << cut.output;
 }
 
+// The pixels of a PNG the replay wrote, as 0x00BBGGRR colour values; empty when unreadable.
+std::vector<uint32_t> PngPixels(const std::string& path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;  // RGBA in memory is 0xAABBGGRR
+    return pixels;
+}
+
 TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
 {
-    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(test::NovelParts()));
-    const std::string events = WriteReplay("100 dump first\n200 quit\n");
-    const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " " +
-                                 dir.File("story.kne"));
+    test::NovelParts parts;
+    parts.Items[0].Lines = {".GRAPHFILL 0 0 255 100 NONE", "@"};
+    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(parts));
+    // The first tick shows the window; a click on the title starts the story, whose fill
+    // is on the screen when the key wait begins.
+    const std::string events = WriteReplay("10 dump title\n100 click 1 1\n400 dump filled\n500 quit\n");
+    const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " --transcript " +
+                                 dir.File("t.txt") + " " + dir.File("story.kne"));
     EXPECT_EQ(run.status, 0) << run.output;
-    EXPECT_TRUE(fs::exists(dir.Path() / "first.png"));
+    const std::vector<uint32_t> title = PngPixels(dir.File("title.png"));
+    const std::vector<uint32_t> filled = PngPixels(dir.File("filled.png"));
+    ASSERT_EQ(title.size(), 640u * 480u);
+    ASSERT_EQ(filled.size(), 640u * 480u);
+    EXPECT_EQ(title[0], 0u);
+    // Blue 252 everywhere but the blinking key-wait icon at the text cursor (26, 26).
+    int notBlue = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const bool icon = x >= 26 && x < 26 + 24 && y >= 26 && y < 26 + 27;
+            if (!icon && filled[static_cast<size_t>(y) * 640 + x] != 0xFC0000u) ++notBlue;
+        }
+    }
+    EXPECT_EQ(notBlue, 0);
+    EXPECT_NE(std::count(filled.begin(), filled.end(), 0xFC0000u), 640 * 480);  // the icon shows
+    const std::vector<uint8_t> transcript = test::ReadBytes(dir.File("t.txt"));
+    EXPECT_NE(std::string(transcript.begin(), transcript.end()).find(" fill 0 0 255"), std::string::npos);
 
     const RunResult bad = Player("--replay " + WriteReplay("100 fly\n") + " " + dir.File("story.kne"));
     EXPECT_EQ(bad.status, 2);
