@@ -190,4 +190,14 @@ bool LinkHolds(const CNovelLink& link, const CNovelCounters& counters)
     return index >= 0 && counters[index].Value >= link.Threshold;
 }
 
+std::vector<uint8_t> NovelFileBytes(const CNovelFileHeader& header, const CNovelCounters& counters,
+                                    const CNovelItems& items)
+{
+    MemoryStream stream;
+    header.SaveToStream(stream);
+    counters.SaveToStream(stream);
+    items.SaveToStream(stream);
+    return stream.TakeBytes();
+}
+
 }  // namespace kelva

@@ -134,6 +134,10 @@ private:
     std::vector<CNovelItem> m_items;
 };
 
+// A whole novel file: the header (version 7), the counter block and the item block.
+std::vector<uint8_t> NovelFileBytes(const CNovelFileHeader& header, const CNovelCounters& counters,
+                                    const CNovelItems& items);
+
 // Whether a link holds: it is Enabled, and either not Conditional or the counter it names
 // exists in `counters` with a Value of at least Threshold.
 bool LinkHolds(const CNovelLink& link, const CNovelCounters& counters);

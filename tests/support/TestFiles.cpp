@@ -68,11 +68,7 @@ NovelParts::NovelParts()
 
 std::vector<uint8_t> NovelFileBytes(const NovelParts& parts)
 {
-    MemoryStream stream;
-    parts.Header.SaveToStream(stream);
-    parts.Counters.SaveToStream(stream);
-    parts.Items.SaveToStream(stream);
-    return stream.TakeBytes();
+    return kelva::NovelFileBytes(parts.Header, parts.Counters, parts.Items);
 }
 
 }  // namespace kelva::test

@@ -22,11 +22,7 @@ bool HasScrambledNovelMagic(const std::vector<uint8_t>& bytes)
 
 std::vector<uint8_t> SaveNovelFile(const NovelFile& novel)
 {
-    MemoryStream stream;
-    novel.Header.SaveToStream(stream);
-    novel.Counters.SaveToStream(stream);
-    novel.Items.SaveToStream(stream);
-    return stream.TakeBytes();
+    return NovelFileBytes(novel.Header, novel.Counters, novel.Items);
 }
 
 LoadedNovel ReadNovelFile(std::vector<uint8_t> bytes)
