@@ -11,20 +11,6 @@ namespace kelva::knovel {
 
 namespace {
 
-const char* KindName(uint8_t kind)
-{
-    switch (kind) {
-        case kItemMenuLink:
-            return "menu";
-        case kItemAutoLink:
-            return "auto";
-        case kItemEnd:
-            return "end";
-        default:
-            return nullptr;
-    }
-}
-
 void Line(std::string& out, const std::string& text)
 {
     out += text;
@@ -93,7 +79,7 @@ std::string DescribeNovel(const LoadedNovel& loaded)
     Line(out, "items: " + std::to_string(novel.Items.Count()));
     for (int i = 0; i < novel.Items.Count(); ++i) {
         const CNovelItem& item = novel.Items[i];
-        const char* kind = KindName(item.Kind);
+        const char* kind = ItemKindName(item.Kind);
         Line(out, "  " + std::to_string(i + 1) + ". " + QuotedPrintable(item.Name) + "  " +
                       (kind ? kind : "kind " + std::to_string(item.Kind) + " (unknown)") + "  position (" +
                       std::to_string(item.EditorX) + ", " + std::to_string(item.EditorY) + ")  " +

@@ -20,6 +20,16 @@ bool HasScrambledNovelMagic(const std::vector<uint8_t>& bytes)
     return HasNovelMagic(CryptStream(head)->Bytes());
 }
 
+const char* ItemKindName(uint8_t kind)
+{
+    switch (kind) {
+    case kItemMenuLink: return "menu";
+    case kItemAutoLink: return "auto";
+    case kItemEnd: return "end";
+    default: return nullptr;
+    }
+}
+
 std::vector<uint8_t> SaveNovelFile(const NovelFile& novel)
 {
     return NovelFileBytes(novel.Header, novel.Counters, novel.Items);

@@ -25,6 +25,10 @@ inline constexpr std::string_view kNovelMagic = "\x13KelvaNovel WorkFile";
 bool HasNovelMagic(const std::vector<uint8_t>& bytes);
 bool HasScrambledNovelMagic(const std::vector<uint8_t>& bytes);
 
+// The source-format word of an item kind ("menu", "auto", "end"); nullptr for a kind the
+// player doesn't know.
+const char* ItemKindName(uint8_t kind);
+
 // A version 7 novel file: header, counter block, item block.
 std::vector<uint8_t> SaveNovelFile(const NovelFile& novel);
 

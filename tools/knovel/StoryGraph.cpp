@@ -28,20 +28,6 @@ std::string DotString(std::string_view utf8)
     return out + "\"";
 }
 
-const char* KindLabel(uint8_t kind)
-{
-    switch (kind) {
-        case kItemMenuLink:
-            return "menu";
-        case kItemAutoLink:
-            return "auto";
-        case kItemEnd:
-            return "end";
-        default:
-            return "unknown kind";
-    }
-}
-
 }  // namespace
 
 std::string StoryGraph(const NovelFile& novel)
@@ -54,7 +40,7 @@ std::string StoryGraph(const NovelFile& novel)
     for (int i = 0; i < items.Count(); ++i) {
         const CNovelItem& item = items[i];
         std::string attributes =
-            "label=" + DotString(Printable(item.Name) + "\n(" + KindLabel(item.Kind) + ")");
+            "label=" + DotString(Printable(item.Name) + "\n(" + (ItemKindName(item.Kind) ? ItemKindName(item.Kind) : "unknown kind") + ")");
         if (item.Kind == kItemEnd) attributes += ", shape=doubleoctagon";
         if (i == start) attributes += ", style=bold";
         // An item hidden by a later one of the same name is never read.

@@ -29,8 +29,6 @@ const KeyList kCounterKeys = {"name", "value", "min", "max", "persistent"};
 const KeyList kItemKeys = {"name", "kind", "position", "text", "links"};
 const KeyList kLinkKeys = {"enabled", "caption", "target", "counter", "threshold", "conditional"};
 
-const char* const kKindNames[] = {"menu", "auto", "end"};
-
 std::string Quoted(std::string_view text)
 {
     return "'" + std::string(text) + "'";
@@ -412,8 +410,8 @@ private:
     {
         const std::string text =
             LowerCaseAscii(entry.Value.IsScalar() ? entry.Value.Scalar() : std::string());
-        for (uint8_t kind = 0; kind < std::size(kKindNames); ++kind) {
-            if (text == kKindNames[kind]) return kind;
+        for (uint8_t kind : {kItemMenuLink, kItemAutoLink, kItemEnd}) {
+            if (text == ItemKindName(kind)) return kind;
         }
         Fail(entry, "'kind' must be menu, auto or end" +
                         (entry.Value.IsScalar() ? ", not " + Quoted(entry.Value.Scalar()) : std::string()));
@@ -576,8 +574,8 @@ private:
         m_out << YAML::BeginMap;
         m_out << YAML::Key << "name" << YAML::Value << Utf8(item.Name, where + " name");
         m_out << YAML::Key << "kind" << YAML::Value;
-        if (item.Kind < std::size(kKindNames)) {
-            m_out << kKindNames[item.Kind];
+        if (const char* kind = ItemKindName(item.Kind)) {
+            m_out << kind;
         } else {
             m_out << static_cast<int>(item.Kind);
             if (m_notes)
