@@ -184,8 +184,45 @@ void TMainForm::FlushPresent(bool force)
     m_dirty = false;
 }
 
+void TMainForm::DXDrawInitialize()
+{
+    if (m_displayEnumerated) return;
+    m_displayEnumerated = true;
+    const bool only16 = m_game.Values.Only16BitDisplay || m_story.Header.Only16BitColour;
+    std::vector<DisplayMode> modes = m_services.Window.DisplayModes();
+    if (modes.empty()) {
+        // A display that lists no modes is taken to be a true-colour one.
+        m_displayMode = {kStageWidth, kStageHeight, 32};
+        return;
+    }
+    const DisplayMode desktop = modes.back();
+    modes.pop_back();
+    // The last 640 x 480 mode listed wins; deeper than 16 bits only without the limit.
+    for (const DisplayMode& mode : modes) {
+        if (mode.Width != kStageWidth || mode.Height != kStageHeight || mode.BitsPerPixel <= 0) continue;
+        if (only16 && mode.BitsPerPixel > 16) continue;
+        m_displayMode = mode;
+    }
+    // Full screen scales the stage onto the desktop, so a display without a 640 x 480
+    // mode serves as well, at the desktop's depth.
+    if (m_displayMode.BitsPerPixel == 0) {
+        m_displayMode = {kStageWidth, kStageHeight, only16 ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
+    }
+    if (m_displayMode.BitsPerPixel < 15) {
+        m_services.Messages.Show(m_story.Header.Title, "ビデオカードがハイカラーに対応していません。\r\n実行を中止します。",
+                                 MessageIcon::Error);
+    }
+}
+
 void TMainForm::SwitchDisplay(bool fullScreen)
 {
+    DXDrawInitialize();
+    if (fullScreen && m_displayEnumerated && m_displayMode.BitsPerPixel < 15) {
+        m_services.Messages.Show(m_story.Header.Title, "画面モードを変更できません。\r\n実行を中止します。",
+                                 MessageIcon::Error);
+        FormClose();
+        return;
+    }
     m_fullScreen = fullScreen;
     m_services.Window.Show(fullScreen);
     if (fullScreen && m_state.Mode != PlayerMode::Link) {

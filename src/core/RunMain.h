@@ -104,6 +104,7 @@ private:
     void SkipTransition();
     void PanicStop();
     void SwitchDisplay(bool fullScreen);
+    void DXDrawInitialize();
     void OpenGameMenu();
     void ShowPointer();
     void FlushPresent(bool force);
@@ -127,6 +128,8 @@ private:
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;
+    bool m_displayEnumerated = false;
+    DisplayMode m_displayMode;  // the full-screen mode chosen; 0 until one is found
     bool m_fullScreen = false;
     bool m_closed = false;
     bool m_dirty = false;

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelva {
 
@@ -16,6 +17,12 @@ constexpr int kStageHeight = 480;
 enum class MouseButton { Left = 0, Right = 1, Middle = 2 };
 
 enum class Pointer { Arrow, Hidden, Busy, Skip };
+
+struct DisplayMode {
+    int Width = 0;
+    int Height = 0;
+    int BitsPerPixel = 0;
+};
 
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
@@ -40,6 +47,9 @@ public:
     // `pitch` bytes from one row to the next.
     virtual void Present(const uint8_t* pixels, int pitch) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
+    // The display's modes in the order it lists them; the desktop's own mode last. Full
+    // screen scales the stage onto the desktop mode, so no mode is ever switched to.
+    virtual std::vector<DisplayMode> DisplayModes() = 0;
     // Returns the next input event, waiting (sleeping, not spinning) until the clock
     // reaches `deadlineMs` at most; nullopt when the deadline came first.
     virtual std::optional<InputEvent> WaitEvent(int64_t deadlineMs) = 0;

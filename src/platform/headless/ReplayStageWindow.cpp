@@ -35,6 +35,12 @@ void ReplayStageWindow::SetPointer(Pointer pointer)
     if (m_shownWindow) m_shownWindow->SetPointer(pointer);
 }
 
+std::vector<DisplayMode> ReplayStageWindow::DisplayModes()
+{
+    if (m_shownWindow) return m_shownWindow->DisplayModes();
+    return {DisplayMode{kStageWidth, kStageHeight, 32}};
+}
+
 void ReplayStageWindow::Show(bool fullScreen)
 {
     m_shown = true;

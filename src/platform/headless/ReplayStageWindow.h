@@ -24,6 +24,8 @@ public:
     void Show(bool fullScreen) override;
     void Present(const uint8_t* pixels, int pitch) override;
     void SetPointer(Pointer pointer) override;
+    // A shown window's modes; without one, a 640 x 480 display at 32 bits per pixel.
+    std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
 
     const std::string& Title() const { return m_title; }

@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cmath>
 #include <cstring>
@@ -84,6 +85,23 @@ public:
                                                     : SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW));
         }
         if (cursor) SDL_SetCursor(cursor.get());
+    }
+
+    std::vector<DisplayMode> DisplayModes() override
+    {
+        std::vector<DisplayMode> modes;
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
+        SDL_DisplayMode mode;
+        const int count = SDL_GetNumDisplayModes(display);
+        for (int i = 0; i < count; ++i) {
+            if (SDL_GetDisplayMode(display, i, &mode) == 0) {
+                modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format))});
+            }
+        }
+        if (SDL_GetDesktopDisplayMode(display, &mode) == 0) {
+            modes.push_back({mode.w, mode.h, static_cast<int>(SDL_BITSPERPIXEL(mode.format))});
+        }
+        return modes;
     }
 
     void SetTitle(std::string_view title) override
