@@ -128,6 +128,22 @@ TEST(StageWindow, SpaceLatchesOnlyOnce)
     EXPECT_EQ(stage.State().Click.X, 77);
 }
 
+TEST(StageWindow, EscapeAsksBeforeClosing)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}));
+    InputEvent escape;
+    escape.type = InputEvent::Type::KeyDown;
+    escape.key = "Escape";
+    stage.Form().FormKeyDown(escape);  // no answer queued: "no"
+    EXPECT_FALSE(stage.Form().Closed());
+    stage.Messages().QueueAnswer(true);
+    stage.Form().FormKeyDown(escape);
+    EXPECT_TRUE(stage.Form().Closed());
+    ASSERT_EQ(stage.Messages().Messages().size(), 2u);
+    EXPECT_EQ(stage.Messages().Messages()[1].caption, "本を閉じる");
+    EXPECT_EQ(stage.Messages().Messages()[1].text, "終了してよろしいですか？");
+}
+
 TEST(StageWindow, PageHoldsTenLinesAndWrapsAt586)
 {
     // 25 characters a line: 20 fit (x = 26 ... 558), the 21st starts a new line.
