@@ -30,7 +30,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_media(game.Package.get()),
       m_stage(&m_media, &services.Messages),
       m_textRenderer(services.Fonts),
-      m_transitions(game.Story->Header, m_stage, *this),
+      m_transitions(game.Story->Header, m_stage, *this, game.Random),
       m_timer(services.Time.NowMs()),
       m_debugText(services.Fonts)
 {

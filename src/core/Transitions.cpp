@@ -1,14 +1,39 @@
 #include "core/Transitions.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+
 #include "core/CommandStrings.h"
+#include "graphics/RunCommon.h"
 #include "graphics/StageImages.h"
 
 namespace kelva {
 
+namespace {
+
+enum Effect { kNone = 1, kBlind = 2, kShutter = 3, kBlend = 4, kPuzzle = 5, kRotatingShutter = 6 };
+
+constexpr int kTileSide = 40;
+constexpr int kTileColumns = 16;
+constexpr int kTiles = 192;
+constexpr int kTilesPerStep = 8;
+constexpr int kPuzzleSteps = 26;
+
+// A parameter outside its effect's range, negative ones included, counts as 1.
+int EffectParam(int effect, int value)
+{
+    const int limit = effect == kBlind ? 2 : 4;
+    return value <= 0 || value > limit ? 1 : value;
+}
+
+}  // namespace
+
 void Transitions::SetDefaultEffect()
 {
     m_state.Effect = FadeEffectNumber(m_header.BgEffect);
-    m_state.Param = m_header.BgEffectParam == 0 ? 1 : m_header.BgEffectParam;
+    m_state.Param = EffectParam(m_state.Effect, m_header.BgEffectParam);
     m_state.Duration = m_header.BgEffectTime;
 }
 
@@ -24,7 +49,7 @@ void Transitions::SetEffect(std::string_view name, std::string_view param, std::
     const int value = param.empty() ? 1 : TokenToInt(param);
     const int duration = time.empty() ? m_header.BgEffectTime : TokenToInt(time);
     m_state.Effect = effect;
-    m_state.Param = value == 0 ? 1 : value;
+    m_state.Param = EffectParam(effect, value);
     m_state.Duration = duration;
 }
 
@@ -40,21 +65,162 @@ void Transitions::Stop()
     m_host.SetTimerInterval(m_host.TextInterval());
 }
 
-void Transitions::Finish() { m_state.Active = false; }
+
+void Transitions::Finish()
+{
+    m_state.Active = false;
+    m_host.SetTimerInterval(m_host.TextInterval());
+}
+
+int Transitions::Progress()
+{
+    const int64_t elapsed = m_host.NowMs() - m_state.StartTime;
+    return static_cast<int>(std::min<int64_t>(100, elapsed * 100 / m_state.Duration));
+}
+
+void Transitions::Reveal(const TRect& rect)
+{
+    const TRect clipped = rect.Intersect(m_stage.StageImage.BoundsRect());
+    if (!clipped.IsEmpty()) m_stage.ScreenImage.CopyRect(clipped, m_stage.StageImage, clipped);
+}
+
+void Transitions::StepBlind()
+{
+    if (m_state.Tick == 0) m_host.SetTimerInterval(m_state.Duration / 20);
+    const int p = Progress();
+    const int h = p * 20 / 100;
+    if (m_state.Param == 2) {
+        for (int i = 0; i < 32; ++i) Reveal(TRect::Bounds(20 * i, 0, h, 480));
+    } else {
+        for (int i = 0; i < 24; ++i) Reveal(TRect::Bounds(0, 20 * i, 640, h));
+    }
+    m_host.Present();
+    if (p >= 100) Finish();
+}
+
+void Transitions::StepShutter()
+{
+    if (m_state.Tick == 0) m_host.SetTimerInterval(1);
+    const int p = Progress();
+    TRect rect;
+    switch (m_state.Param) {
+    case 2: rect = {(100 - p) * 640 / 100, 0, 640, 480}; break;
+    case 3: rect = {0, 0, 640, p * 480 / 100}; break;
+    case 4: rect = {0, (100 - p) * 480 / 100, 640, 480}; break;
+    default: rect = {0, 0, p * 640 / 100, 480}; break;
+    }
+    Reveal(rect);
+    m_host.PresentRect(rect);
+    if (p >= 100) Finish();
+}
+
+void Transitions::StepBlend()
+{
+    if (m_state.Tick == 0) {
+        m_host.SetTimerInterval(1);
+        m_stage.WorkImage.Assign(m_stage.ScreenImage);
+    }
+    const int p = Progress();
+    BlendFrame(m_stage.Blend, m_stage.StageImage, m_stage.WorkImage, m_stage.ScreenImage, p);
+    m_host.Present();
+    if (p >= 100) Finish();
+}
+
+void Transitions::StepPuzzle()
+{
+    if (m_state.Tick == 0) {
+        m_host.SetTimerInterval(m_state.Duration / 24);
+        // A random permutation: the i-th draw picks among the tiles not yet taken.
+        std::array<int, kTiles> draws;
+        for (int i = 0; i < kTiles; ++i) draws[i] = static_cast<int>(m_random.NextUpTo(kTiles - 1 - i));
+        std::array<bool, kTiles> taken{};
+        for (int i = 0; i < kTiles; ++i) {
+            int seen = -1;
+            for (int tile = 0; tile < kTiles; ++tile) {
+                if (taken[tile] || ++seen != draws[i]) continue;
+                taken[tile] = true;
+                m_state.TileOrder[i] = static_cast<int16_t>(tile);
+                break;
+            }
+        }
+    }
+    const int first = std::min(kTilesPerStep * m_state.Tick, kTiles - kTilesPerStep);
+    for (int i = first; i < first + kTilesPerStep; ++i) {
+        const int tile = m_state.TileOrder[i];
+        Reveal(TRect::Bounds(kTileSide * (tile % kTileColumns), kTileSide * (tile / kTileColumns), kTileSide,
+                             kTileSide));
+    }
+    m_host.Present();
+    if (m_state.Tick + 1 >= kPuzzleSteps) Finish();
+}
+
+void Transitions::StepRotatingShutter()
+{
+    const int64_t now = m_host.NowMs();
+    const int duration = m_state.Duration;
+    if (m_state.Tick == 0) {
+        m_host.SetTimerInterval(1);
+        m_state.StartTime = m_state.LastTime = now;
+        m_state.Elapsed = 0;
+        m_stage.WorkImage = TNkDIB(kStageWidth, kStageHeight, 1);
+        m_stage.WorkImage.SetPalette({MakeColor(0, 0, 0), MakeColor(255, 255, 255)});
+    }
+    const int a = std::min(100, static_cast<int>(int64_t{m_state.Elapsed} * 100 / duration));
+    // A late tick advances the sweep by a tenth at most: it falls behind instead of jumping.
+    m_state.Elapsed += static_cast<int>(std::min<int64_t>(now - m_state.LastTime, duration / 10));
+    const int b = std::min(100, static_cast<int>(int64_t{m_state.Elapsed} * 100 / duration) + 2);
+    m_state.LastTime = now;
+
+    const bool anticlockwise = m_state.Param == 2;
+    const double from = (anticlockwise ? 100 - a : a) / 100.0 * 2 * std::numbers::pi;
+    const double to = (anticlockwise ? 100 - b : b) / 100.0 * 2 * std::numbers::pi;
+    const auto rim = [](double angle) {
+        return TPoint{static_cast<int>(std::sin(angle) * 430) + 320, static_cast<int>(std::cos(angle) * -430) + 240};
+    };
+    std::array<TPoint, 4> wedge = {TPoint{320, 240}, rim(from), rim(to), TPoint{320, 240}};
+    TRect area{std::min({wedge[0].X, wedge[1].X, wedge[2].X}), std::min({wedge[0].Y, wedge[1].Y, wedge[2].Y}),
+               std::max({wedge[0].X, wedge[1].X, wedge[2].X}), std::max({wedge[0].Y, wedge[1].Y, wedge[2].Y})};
+    area = area.Intersect(TRect{0, 0, 640, 480});
+    // The wedge is widened at the centre so consecutive wedges leave no gap there.
+    if (b < 25) {
+        wedge[3].X += 2;
+    } else if (b < 50) {
+        wedge[0].X += 2;
+    } else if (b < 75) {
+        wedge[3].X -= 2;
+    } else {
+        wedge[0].X -= 2;
+    }
+    TNkDIB& mask = m_stage.WorkImage;
+    mask.FillRect(area, MakeColor(0, 0, 0));
+    mask.FillPolygon(wedge, MakeColor(255, 255, 255), FillRule::EvenOdd, PolygonCoverage::Touched);
+    MaskedCopy(m_stage.StageImage, m_stage.ScreenImage, mask, area);
+    m_host.PresentRect(area);
+    if (b >= 100) Finish();
+}
 
 void Transitions::StepNone()
 {
+    // Shown at once; the timer interval is left as it is.
     m_stage.ScreenImage.Assign(m_stage.StageImage);
     m_host.Present();
-    Finish();
+    m_state.Active = false;
 }
 
 void Transitions::StepTransition()
 {
     if (!m_state.Active) return;
-    // Every effect shows the new stage at once for now; the animated effects step
-    // through their own routines.
-    StepNone();
+    // A time of 0 or less has no progress to measure: the change is shown at once.
+    const bool timed = m_state.Duration > 0;
+    if (m_state.Tick == 0) m_state.StartTime = m_host.NowMs();
+    switch (timed ? m_state.Effect : kNone) {
+    case kBlind: StepBlind(); break;
+    case kShutter: StepShutter(); break;
+    case kBlend: StepBlend(); break;
+    case kPuzzle: StepPuzzle(); break;
+    case kRotatingShutter: StepRotatingShutter(); break;
+    default: StepNone(); break;  // NONE, and the effects that have no steps of their own yet
+    }
     ++m_state.Tick;
 }
 

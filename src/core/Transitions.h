@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "data/NovelData.h"
+#include "data/Random.h"
 #include "graphics/NkDIB.h"
 
 namespace kelva {
@@ -40,8 +41,8 @@ struct TransitionState {
 
 class Transitions {
 public:
-    Transitions(const CNovelFileHeader& header, StageImages& stage, TransitionHost& host)
-        : m_header(header), m_stage(stage), m_host(host)
+    Transitions(const CNovelFileHeader& header, StageImages& stage, TransitionHost& host, Random& random)
+        : m_header(header), m_stage(stage), m_host(host), m_random(random)
     {
     }
 
@@ -64,10 +65,20 @@ public:
 private:
     void Finish();
     void StepNone();
+    // Per cent of Duration since the first step, at most 100.
+    int Progress();
+    // Copies `rect` (right and bottom excluded) of the stage onto the screen.
+    void Reveal(const TRect& rect);
+    void StepBlind();
+    void StepShutter();
+    void StepBlend();
+    void StepPuzzle();
+    void StepRotatingShutter();
 
     const CNovelFileHeader& m_header;
     StageImages& m_stage;
     TransitionHost& m_host;
+    Random& m_random;
     TransitionState m_state;
 };
 

@@ -203,6 +203,48 @@ TEST(StageWindow, MenuLinkFollowsTheChosenLine)
     EXPECT_EQ(stage.State().CurrentItem, 2);
 }
 
+TEST(StageTransitions, ShutterFromTheTopAtHalfTimeShowsTheTopHalf)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".GRAPHFILL 0 0 255 100 SHUTTER 3 1000", "@"})}));
+    stage.StartReading();
+    stage.Tick();  // the fill starts the shutter
+    stage.Tick();  // its first step
+    EXPECT_EQ(stage.Form().Timer().Interval(), 1);
+    stage.Clock().Advance(499);
+    stage.Tick();  // 500 ms after the first step
+    const TNkDIB& screen = stage.Form().Stage().ScreenImage;
+    EXPECT_EQ(screen.Pixel(10, 239), MakeColor(0, 0, 252));
+    EXPECT_EQ(screen.Pixel(10, 240), MakeColor(0, 0, 0));
+    stage.Clock().Advance(499);
+    stage.Tick();
+    EXPECT_FALSE(stage.Form().TransitionsInUse().Active());
+    EXPECT_EQ(stage.Form().Timer().Interval(), 30);  // back to the text interval
+}
+
+TEST(StageTransitions, PuzzleRevealsEveryTileBy24StepsAndEndsAfter26)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".GRAPHFILL 0 0 255 100 PUZZLE 0 480", "@"})}));
+    stage.StartReading();
+    stage.Tick();
+    const TNkDIB& screen = stage.Form().Stage().ScreenImage;
+    int steps = 0;
+    while (stage.Form().TransitionsInUse().Active()) {
+        stage.Tick();
+        ++steps;
+        if (steps == 1) {
+            EXPECT_EQ(stage.Form().Timer().Interval(), 20);
+        }
+        if (steps == 24) {
+            for (int y = 0; y < 480; y += 40) {
+                for (int x = 0; x < 640; x += 40) {
+                    EXPECT_EQ(screen.Pixel(x + 20, y + 20), MakeColor(0, 0, 252));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(steps, 26);
+}
+
 TEST(StageWindow, FillsAndTextReachTheScreen)
 {
     StageHarness stage(Items({MakeItem("start", kItemEnd, {".GRAPHFILL 255 0 0", "あ"})}));
