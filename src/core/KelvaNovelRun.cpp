@@ -20,12 +20,12 @@ std::string FileNameOnly(const std::string& path) { return fs::path(path).filena
 
 std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
 
-}  // namespace
-
 std::string ReplaceExtension(const std::string& path, const std::string& extension)
 {
     return fs::path(path).replace_extension(extension).string();
 }
+
+}  // namespace
 
 std::string BookmarkFileFor(const std::string& path)
 {

@@ -63,7 +63,6 @@ struct LoadedGame {
 // file name part only: lower-casing the folders would point at another folder on a
 // case-sensitive file system.
 std::string BookmarkFileFor(const std::string& path);
-std::string ReplaceExtension(const std::string& path, const std::string& extension);
 
 class Startup {
 public:

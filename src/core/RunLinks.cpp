@@ -89,10 +89,7 @@ void TMainForm::StepMenuLink()
                 int x = kMessageArea.Left;
                 const int y = kMessageArea.Top + i * lineStep;
                 for (size_t at = 0; at < caption.size();) {
-                    const size_t length = IsSjisLeadByte(static_cast<unsigned char>(caption[at])) &&
-                                                  at + 1 < caption.size()
-                                              ? 2
-                                              : 1;
+                    const size_t length = SjisCharLength(caption, at);
                     const std::string_view character(caption.data() + at, length);
                     m_textRenderer.DrawText(x, y, character);
                     x += m_textRenderer.MeasureText(character).X;

@@ -64,7 +64,7 @@ void TMainForm::StepText(int lagCount)
             state.Position = {1, state.Position.Line + 1};
             return;
         }
-        const size_t length = IsSjisLeadByte(static_cast<unsigned char>(line[at])) && at + 1 < line.size() ? 2 : 1;
+        const size_t length = SjisCharLength(line, at);
         const std::string_view character(line.data() + at, length);
         state.Position.Character += static_cast<int>(length);
         const bool lineFinished = static_cast<size_t>(state.Position.Character - 1) >= line.size();

@@ -3,12 +3,20 @@
 // look like an ASCII letter or separator is never touched.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace kelva {
 
 inline bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The byte length of the character at `at` (at < text.size()): 2 for a lead byte with its
+// trail byte, else 1 (a lead byte at the very end stands alone).
+inline size_t SjisCharLength(std::string_view text, size_t at)
+{
+    return IsSjisLeadByte(static_cast<unsigned char>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
 
 // Upper-cases ASCII letters a-z; double-byte characters pass unchanged.
 std::string UpperCaseAscii(std::string_view text);
