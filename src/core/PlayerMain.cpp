@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 
 #include "core/KelvaNovelRun.h"
@@ -80,6 +81,15 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         }
     }
     ApplyReplayEnvironment(line);
+    // The data folder becomes the current directory at start-up: paths the user gave
+    // relative to where the player was started must not move with it.
+    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile}) {
+        std::error_code error;
+        if (!path->empty()) {
+            const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
+            if (!error) *path = absolute.string();
+        }
+    }
 
     auto platform = std::make_unique<PlatformChoice>();
     if (!line.ReplayFile.empty() && !LoadReplay(line.ReplayFile, platform->Events)) return 2;

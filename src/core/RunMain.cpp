@@ -30,7 +30,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_media(game.Package.get()),
       m_stage(&m_media, &services.Messages),
       m_textRenderer(services.Fonts),
-      m_transitions(game.Story->Header, m_stage, *this, game.Random),
+      m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
       m_debugText(services.Fonts)
 {
@@ -280,7 +280,7 @@ void TMainForm::RunTick(int lagCount)
 
 void TMainForm::SkipTransition()
 {
-    m_transitions.Stop();
+    m_transitions.Finish();
     BeginPage();
     Present();
 }

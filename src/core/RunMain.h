@@ -96,6 +96,10 @@ private:
     void StepAutoLink();
     void StepEndItem();
     void StepTitle();
+    void ShowLogoScreen();
+    void DrawVersionText();
+    void ShowTitleScreen();
+    void PlayTitleMusic(const std::string& name, bool loop);
     void ResetTextStyle();
     void Yield();
     void CharacterFollowUp();

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "graphics/AntiAliasTextout.h"
+#include "graphics/FontSpec.h"
+
 namespace kelva {
 
 namespace {
@@ -9,6 +12,10 @@ namespace {
 constexpr TColor kWhite = MakeColor(255, 255, 255);
 constexpr TColor kOutline = MakeColor(40, 24, 8);
 constexpr TColor kGold = MakeColor(255, 208, 64);
+constexpr TColor kBadgeKey = MakeColor(255, 0, 255);
+constexpr TColor kBadgeFace = MakeColor(20, 28, 60);
+constexpr TColor kBadgeRim = MakeColor(150, 130, 70);
+constexpr int kBadgeWidth = 188;
 
 // A downward arrowhead, its top edge at `top`: the "turn the page" sign. The outline is
 // the same shape one pixel larger, so the sign reads on light and dark pictures alike.
@@ -31,6 +38,32 @@ TNkDIB KeyWaitIconFrames()
     DrawArrowhead(frames, 0, 6);
     DrawArrowhead(frames, 24, 9);
     return frames;
+}
+
+TNkDIB PoweredByImage(FontRasteriser& fonts)
+{
+    TNkDIB badge(kPoweredByWidth, kPoweredByHeight, 24);
+    badge.FillRect(badge.BoundsRect(), kBadgeKey);
+    // The badge keeps to the left; the version text is drawn to its right.
+    badge.FillRoundRect(TRect{0, 0, kBadgeWidth, kPoweredByHeight}, 14, 14, kBadgeRim);
+    badge.FillRoundRect(TRect{2, 2, kBadgeWidth - 2, kPoweredByHeight - 2}, 12, 12, kBadgeFace);
+
+    TAntiAliasTextout text(fonts);
+    text.Target = &badge;
+    text.FilterSize = 3;
+    text.Decoration = kDecorationNone;
+    text.Font = FontSpec{"Arial", 11, false};
+    text.TextColor = MakeColor(200, 200, 210);
+    text.DrawText(12, 3, "powered by");
+    text.Font = FontSpec{"Arial", 16, true};
+    text.TextColor = kGold;
+    const char* name = "Kelva! Novel Runtime";
+    const TPoint size = text.MeasureText(name);
+    text.DrawText((kBadgeWidth - size.X) / 2, 17, name);
+    // The corners outside the badge keep the transparent colour; the bottom-left pixel
+    // names it.
+    badge.FillRect(TRect{0, kPoweredByHeight - 1, 1, kPoweredByHeight}, kBadgeKey);
+    return badge;
 }
 
 }  // namespace kelva

@@ -13,13 +13,36 @@ namespace kelva {
 
 namespace {
 
-enum Effect { kNone = 1, kBlind = 2, kShutter = 3, kBlend = 4, kPuzzle = 5, kRotatingShutter = 6 };
+enum Effect {
+    kNone = 1,
+    kBlind = 2,
+    kShutter = 3,
+    kBlend = 4,
+    kPuzzle = 5,
+    kRotatingShutter = 6,
+    kCamera = 7,
+    kWind = 8,
+    kCrossLine = 9
+};
 
 constexpr int kTileSide = 40;
 constexpr int kTileColumns = 16;
 constexpr int kTiles = 192;
 constexpr int kTilesPerStep = 8;
 constexpr int kPuzzleSteps = 26;
+
+// The effects of our own design step every 10 ms: smooth at any display rate without
+// redrawing the whole frame more often than it can be shown.
+constexpr int kOwnEffectIntervalMs = 10;
+// CAMERA: the radius that reaches the stage's corners from its centre.
+constexpr int kIrisRadius = 400;
+// WIND: bands of 4 rows, each lagging the front by up to 160 pixels.
+constexpr int kWindBandHeight = 4;
+constexpr int kWindBands = 480 / kWindBandHeight;
+constexpr int kWindMaxLag = 160;
+constexpr int kWindGust = 24;
+// CROSSLINE: bands of 16 rows sliding in from alternate sides.
+constexpr int kCrossBandHeight = 16;
 
 // A parameter outside its effect's range, negative ones included, counts as 1.
 int EffectParam(int effect, int value)
@@ -57,19 +80,18 @@ void Transitions::StartTransition()
 {
     m_state.Active = true;
     m_state.Tick = 0;
+    const int effect = m_state.Effect;
+    const std::string name = effect >= 0 && effect < kFadeEffectCount ? kFadeEffectNames[static_cast<size_t>(effect)]
+                                                                      : std::to_string(effect);
+    m_log.Event("transition", name + " " + std::to_string(m_state.Param) + " " + std::to_string(m_state.Duration));
 }
-
-void Transitions::Stop()
-{
-    m_state.Active = false;
-    m_host.SetTimerInterval(m_host.TextInterval());
-}
-
 
 void Transitions::Finish()
 {
+    if (!m_state.Active) return;
     m_state.Active = false;
     m_host.SetTimerInterval(m_host.TextInterval());
+    m_log.Event("transition-end");
 }
 
 int Transitions::Progress()
@@ -199,12 +221,88 @@ void Transitions::StepRotatingShutter()
     if (b >= 100) Finish();
 }
 
+void Transitions::StepCamera()
+{
+    // A camera's iris: it closes on the old picture down to black, then opens on the new.
+    if (m_state.Tick == 0) {
+        m_host.SetTimerInterval(kOwnEffectIntervalMs);
+        m_stage.WorkImage.Assign(m_stage.ScreenImage);
+    }
+    const int p = Progress();
+    const bool opening = p >= 50;
+    const TNkDIB& inside = opening ? m_stage.StageImage : m_stage.WorkImage;
+    const double radius = kIrisRadius * (opening ? p - 50 : 50 - p) / 50.0;
+    TNkDIB& screen = m_stage.ScreenImage;
+    const TColor black = MakeColor(0, 0, 0);
+    for (int y = 0; y < kStageHeight; ++y) {
+        const double dy = y + 0.5 - kStageHeight / 2;
+        const double squared = radius * radius - dy * dy;
+        const int half = squared > 0 ? static_cast<int>(std::sqrt(squared)) : 0;
+        const int left = kStageWidth / 2 - half;
+        const int right = kStageWidth / 2 + half;
+        screen.FillRect(TRect{0, y, std::max(0, left), y + 1}, black);
+        screen.FillRect(TRect{std::min(kStageWidth, right), y, kStageWidth, y + 1}, black);
+        if (half > 0) {
+            const TRect span = TRect{left, y, right, y + 1}.Intersect(screen.BoundsRect());
+            screen.CopyRect(span, inside, span);
+        }
+    }
+    m_host.Present();
+    if (p >= 100) Finish();
+}
+
+void Transitions::StepWind()
+{
+    // The new picture blows in from the left in ragged streaks: each band of rows lags
+    // the front by its own amount, which wanders from band to band like gusts.
+    if (m_state.Tick == 0) {
+        m_host.SetTimerInterval(kOwnEffectIntervalMs);
+        int lag = static_cast<int>(m_random.NextUpTo(kWindMaxLag));
+        for (int band = 0; band < kWindBands; ++band) {
+            lag = std::clamp(lag + static_cast<int>(m_random.NextUpTo(2 * kWindGust)) - kWindGust, 0, kWindMaxLag);
+            m_state.TileOrder[static_cast<size_t>(band)] = static_cast<int16_t>(lag);
+        }
+    }
+    const int p = Progress();
+    const int front = p * (kStageWidth + kWindMaxLag) / 100;
+    for (int band = 0; band < kWindBands; ++band) {
+        const int width = std::clamp(front - m_state.TileOrder[static_cast<size_t>(band)], 0, kStageWidth);
+        Reveal(TRect::Bounds(0, band * kWindBandHeight, width, kWindBandHeight));
+    }
+    m_host.Present();
+    if (p >= 100) Finish();
+}
+
+void Transitions::StepCrossLine()
+{
+    // Bands of the new picture slide over the old one, alternately from the left and the
+    // right, and meet in place at the end.
+    if (m_state.Tick == 0) m_host.SetTimerInterval(kOwnEffectIntervalMs);
+    const int p = Progress();
+    const int offset = (100 - p) * kStageWidth / 100;
+    for (int top = 0, band = 0; top < kStageHeight; top += kCrossBandHeight, ++band) {
+        const int bottom = std::min(kStageHeight, top + kCrossBandHeight);
+        if (band % 2 == 0) {
+            m_stage.ScreenImage.CopyRect(TRect{0, top, kStageWidth - offset, bottom}, m_stage.StageImage,
+                                         TRect{offset, top, kStageWidth, bottom});
+        } else {
+            m_stage.ScreenImage.CopyRect(TRect{offset, top, kStageWidth, bottom}, m_stage.StageImage,
+                                         TRect{0, top, kStageWidth - offset, bottom});
+        }
+    }
+    m_host.Present();
+    if (p >= 100) Finish();
+}
+
 void Transitions::StepNone()
 {
     // Shown at once; the timer interval is left as it is.
     m_stage.ScreenImage.Assign(m_stage.StageImage);
     m_host.Present();
-    m_state.Active = false;
+    if (m_state.Active) {
+        m_state.Active = false;
+        m_log.Event("transition-end");
+    }
 }
 
 void Transitions::StepTransition()
@@ -219,7 +317,10 @@ void Transitions::StepTransition()
     case kBlend: StepBlend(); break;
     case kPuzzle: StepPuzzle(); break;
     case kRotatingShutter: StepRotatingShutter(); break;
-    default: StepNone(); break;  // NONE, and the effects that have no steps of their own yet
+    case kCamera: StepCamera(); break;
+    case kWind: StepWind(); break;
+    case kCrossLine: StepCrossLine(); break;
+    default: StepNone(); break;  // NONE, 0 for an unknown picture effect, numbers above 9
     }
     ++m_state.Tick;
 }

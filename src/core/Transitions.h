@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/Transcript.h"
 #include "data/NovelData.h"
 #include "data/Random.h"
 #include "graphics/NkDIB.h"
@@ -36,13 +37,14 @@ struct TransitionState {
     int64_t StartTime = 0;
     int64_t LastTime = 0;
     int Elapsed = 0;
-    std::array<int16_t, 192> TileOrder{};
+    std::array<int16_t, 192> TileOrder{};  // PUZZLE's tile order; WIND's lag of each band
 };
 
 class Transitions {
 public:
-    Transitions(const CNovelFileHeader& header, StageImages& stage, TransitionHost& host, Random& random)
-        : m_header(header), m_stage(stage), m_host(host), m_random(random)
+    Transitions(const CNovelFileHeader& header, StageImages& stage, TransitionHost& host, Random& random,
+                Transcript& log)
+        : m_header(header), m_stage(stage), m_host(host), m_random(random), m_log(log)
     {
     }
 
@@ -56,14 +58,13 @@ public:
     void StartTransition();
     // One tick of the running transition.
     void StepTransition();
-    // Stops the running transition where it stands (the caller shows the stage).
-    void Stop();
+    // Ends the running transition where it stands (the caller shows the stage).
+    void Finish();
 
     bool Active() const { return m_state.Active; }
     const TransitionState& State() const { return m_state; }
 
 private:
-    void Finish();
     void StepNone();
     // Per cent of Duration since the first step, at most 100.
     int Progress();
@@ -74,11 +75,15 @@ private:
     void StepBlend();
     void StepPuzzle();
     void StepRotatingShutter();
+    void StepCamera();
+    void StepWind();
+    void StepCrossLine();
 
     const CNovelFileHeader& m_header;
     StageImages& m_stage;
     TransitionHost& m_host;
     Random& m_random;
+    Transcript& m_log;
     TransitionState m_state;
 };
 

@@ -413,28 +413,36 @@ void Tint(const BlendTable& blend, TNkDIB& image, const TRect& rect, TColor colo
     TintUsing(DefaultPixelPath(), blend, image, rect, colour, strength);
 }
 
-void DrawKeyWaitIcon(const TNkDIB& keyWaitImage, TNkDIB& destination, int x, int y, int frame)
+void DrawColourKeyed(const TNkDIB& source, const TRect& sourceRect, TNkDIB& destination, int x, int y, TColor key)
 {
     if (destination.BitCount() != 24) return;
-    const int64_t firstColumn = int64_t{frame} * kKeyWaitIconSize;
-    for (int row = 0; row < kKeyWaitIconSize; ++row) {
-        const int64_t ty = int64_t{y} + row;
+    const TRect from = sourceRect.Intersect(source.BoundsRect());
+    for (int sy = from.Top; sy < from.Bottom; ++sy) {
+        const int64_t ty = int64_t{y} + (sy - sourceRect.Top);
         if (ty < 0 || ty >= destination.Height()) continue;
         uint8_t* line = destination.ScanLine(static_cast<int>(ty));
-        for (int column = 0; column < kKeyWaitIconSize; ++column) {
-            const int64_t tx = int64_t{x} + column;
-            const int64_t sx = firstColumn + column;
-            if (tx < 0 || tx >= destination.Width() || sx < 0 || sx >= keyWaitImage.Width()) continue;
-            // Per pixel through the image class: the strip may come in any format, and 576
-            // pixels a frame cost nothing.
-            const TColor colour = keyWaitImage.Pixel(static_cast<int>(sx), row);
-            if (colour == kInvalidColor || colour == 0xFFFFFF) continue;
+        for (int sx = from.Left; sx < from.Right; ++sx) {
+            const int64_t tx = int64_t{x} + (sx - sourceRect.Left);
+            if (tx < 0 || tx >= destination.Width()) continue;
+            // Per pixel through the image class: the picture may come in any format, and
+            // these are small pictures drawn once or a few times a second.
+            const TColor colour = source.Pixel(sx, sy);
+            if (colour == kInvalidColor || colour == key) continue;
             uint8_t* pixel = line + tx * 3;
             pixel[0] = static_cast<uint8_t>(ColorBlue(colour));
             pixel[1] = static_cast<uint8_t>(ColorGreen(colour));
             pixel[2] = static_cast<uint8_t>(ColorRed(colour));
         }
     }
+}
+
+void DrawKeyWaitIcon(const TNkDIB& keyWaitImage, TNkDIB& destination, int x, int y, int frame)
+{
+    const int64_t firstColumn = int64_t{frame} * kKeyWaitIconSize;
+    if (firstColumn < 0 || firstColumn >= keyWaitImage.Width()) return;
+    DrawColourKeyed(keyWaitImage,
+                    TRect::Bounds(static_cast<int>(firstColumn), 0, kKeyWaitIconSize, kKeyWaitIconSize),
+                    destination, x, y, MakeColor(255, 255, 255));
 }
 
 }  // namespace kelva

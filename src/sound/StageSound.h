@@ -2,6 +2,7 @@
 // script names (CP932, "\" separators), looked up in the package first, then on disk.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 namespace kelva {
@@ -23,6 +24,10 @@ public:
     virtual void StopCd() = 0;
     virtual bool CdPlaying() = 0;
     virtual bool MediaPresent() = 0;
+
+    // The version number of the MP3 decoder library (major * 100 + minor) when it is
+    // loaded, for the logo screen.
+    virtual std::optional<int> DecoderLibraryVersion() = 0;
 };
 
 // No sound at all: every request is accepted and nothing is heard.
@@ -38,6 +43,7 @@ public:
     void StopCd() override {}
     bool CdPlaying() override { return false; }
     bool MediaPresent() override { return false; }
+    std::optional<int> DecoderLibraryVersion() override { return std::nullopt; }
 };
 
 }  // namespace kelva

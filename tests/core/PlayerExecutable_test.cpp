@@ -97,9 +97,9 @@ TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
     test::NovelParts parts;
     parts.Items[0].Lines = {".GRAPHFILL 0 0 255 100 NONE", "@"};
     test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(parts));
-    // The first tick shows the window; a click on the title starts the story, whose fill
-    // is on the screen when the key wait begins.
-    const std::string events = WriteReplay("10 dump title\n100 click 1 1\n400 dump filled\n500 quit\n");
+    // The first tick shows the window; after the logo (about 4.6 s) a click on the title
+    // starts the story, whose fill is on the screen when the key wait begins.
+    const std::string events = WriteReplay("10 dump title\n6000 click 1 1\n6800 dump filled\n6900 quit\n");
     const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " --transcript " +
                                  dir.File("t.txt") + " " + dir.File("story.kne"));
     EXPECT_EQ(run.status, 0) << run.output;

@@ -34,9 +34,16 @@ void StageHarness::Tick(int lag)
 
 void StageHarness::Click(int x, int y, MouseButton button) { m_form->FormMouseDown(button, x, y); }
 
+void StageHarness::RunTitleToClick()
+{
+    if (State().Mode != PlayerMode::Title) return;
+    Tick();  // the first tick switches the display
+    while (State().TitleStep < kTitleWaitStep || m_form->TransitionsInUse().Active()) Tick();
+}
+
 void StageHarness::StartReading()
 {
-    Tick();  // the first tick switches the display
+    RunTitleToClick();
     Click();
     Tick();  // the title step sees the click and starts the story
     while (m_form->TransitionsInUse().Active()) Tick();

@@ -38,6 +38,10 @@ public:
 
     // One timer tick with the given lag (the clock moves by lag intervals first).
     void Tick(int lag = 1);
+    // Switches the display and runs the logo and title screens until the title waits
+    // for a click.
+    void RunTitleToClick();
+    static constexpr int kTitleWaitStep = 142;
     // Switches the display, starts the story from the title screen and lets the first
     // transition finish.
     void StartReading();
