@@ -357,18 +357,34 @@ void TMainForm::Run()
         if (m_dirty) deadline = std::min(deadline, m_lastPresent + kPresentSpacingMs);
         const std::optional<InputEvent> event = m_services.Window.WaitEvent(deadline);
         if (event) {
-            switch (event->type) {
-            case InputEvent::Type::Quit: FormClose(); break;
-            case InputEvent::Type::KeyDown: FormKeyDown(*event); break;
-            case InputEvent::Type::MouseDown: FormMouseDown(event->button, event->x, event->y); break;
-            case InputEvent::Type::MouseMove: FormMouseMove(event->x, event->y); break;
-            case InputEvent::Type::FrameNeeded: FlushPresent(true); break;
-            }
+            HandleEvent(*event);
             continue;
         }
+        m_services.Sound.Poll();
         if (const int lag = m_timer.Fire(clock.NowMs())) TimerTimer(lag);
         FlushPresent(false);
     }
+}
+
+void TMainForm::HandleEvent(const InputEvent& event)
+{
+    switch (event.type) {
+    case InputEvent::Type::Quit: FormClose(); break;
+    case InputEvent::Type::KeyDown: FormKeyDown(event); break;
+    case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
+    case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
+    case InputEvent::Type::FrameNeeded: FlushPresent(true); break;
+    }
+}
+
+bool TMainForm::PumpMessages()
+{
+    while (const std::optional<InputEvent> event = m_services.Window.WaitEvent(m_services.Time.NowMs())) {
+        HandleEvent(*event);
+    }
+    m_services.Sound.Poll();
+    FlushPresent(false);
+    return !m_closed;
 }
 
 }  // namespace kelva

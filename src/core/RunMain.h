@@ -58,6 +58,9 @@ public:
 
     // Runs the message loop until the window is closed.
     void Run();
+    // Handles the window's pending events without waiting, for a command that makes the
+    // story wait (the CD search); false once the window is closing.
+    bool PumpMessages();
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount);
@@ -86,6 +89,7 @@ private:
     void SetTimerInterval(int milliseconds) override;
     int64_t NowMs() override { return m_services.Time.NowMs(); }
 
+    void HandleEvent(const InputEvent& event);
     void FormCreate();
     void FormShow();
     void RunTick(int lagCount);

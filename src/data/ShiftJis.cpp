@@ -31,4 +31,18 @@ std::string LowerCaseAscii(std::string_view text)
     return FoldAscii(text, [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
 }
 
+std::string ChangeFileExtension(std::string_view name, std::string_view extension)
+{
+    size_t dot = std::string_view::npos;
+    for (size_t i = 0; i < name.size(); i += SjisCharLength(name, i)) {
+        const char c = name[i];
+        if (c == '.') {
+            dot = i;
+        } else if (c == '\\' || c == '/' || c == ':') {
+            dot = std::string_view::npos;
+        }
+    }
+    return std::string(name.substr(0, dot)) + std::string(extension);
+}
+
 }  // namespace kelva

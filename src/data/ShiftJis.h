@@ -23,4 +23,9 @@ std::string UpperCaseAscii(std::string_view text);
 // Lower-cases ASCII letters A-Z; double-byte characters pass unchanged.
 std::string LowerCaseAscii(std::string_view text);
 
+// Name with its extension (from the last full stop after the last folder separator)
+// replaced by `extension`, or `extension` appended where it has none. A trail byte that
+// looks like "\" is no separator.
+std::string ChangeFileExtension(std::string_view name, std::string_view extension);
+
 }  // namespace kelva

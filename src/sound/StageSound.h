@@ -28,6 +28,10 @@ public:
     // The version number of the MP3 decoder library (major * 100 + minor) when it is
     // loaded, for the logo screen.
     virtual std::optional<int> DecoderLibraryVersion() = 0;
+
+    // Called often by the window's message loop: notices CD discs and plays on from
+    // track to track.
+    virtual void Poll() = 0;
 };
 
 // No sound at all: every request is accepted and nothing is heard.
@@ -44,6 +48,7 @@ public:
     bool CdPlaying() override { return false; }
     bool MediaPresent() override { return false; }
     std::optional<int> DecoderLibraryVersion() override { return std::nullopt; }
+    void Poll() override {}
 };
 
 }  // namespace kelva

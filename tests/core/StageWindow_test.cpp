@@ -261,3 +261,25 @@ TEST(StageWindow, FillsAndTextReachTheScreen)
 
 }  // namespace
 }  // namespace kelva
+
+namespace kelva {
+namespace {
+
+TEST(StageWindow, ClosingPunctuationHangsPastTheMarginAndALagTypesSeveral)
+{
+    std::string line;
+    for (int i = 0; i < 20; ++i) line += "あ";
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {line + "。いう"})}));
+    stage.StartReading();
+    stage.Tick(3);  // a lag of three intervals types three characters
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26 + 3 * 28, 26}));
+    stage.Tick(17);
+    stage.Tick();  // "。" stays on the full line, past the margin
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26 + 21 * 28, 26}));
+    stage.Tick();  // "い" starts the next line
+    EXPECT_EQ(stage.State().TextCursor, (TPoint{26 + 28, 26 + 42}));
+    EXPECT_EQ(stage.State().Position.Line, 0);
+}
+
+}  // namespace
+}  // namespace kelva

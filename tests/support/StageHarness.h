@@ -10,7 +10,7 @@
 #include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
-#include "sound/StageSound.h"
+#include "support/RecordingStageSound.h"
 
 namespace kelva::test {
 
@@ -35,6 +35,9 @@ public:
     PlayerState& State() { return m_form->State(); }
     RecordingMessageBox& Messages() { return m_messages; }
     ManualClock& Clock() { return m_clock; }
+    RecordingStageSound& Sound() { return m_sound; }
+    LoadedGame& Game() { return m_game; }
+    const TNkDIB& Screen() { return m_form->Stage().ScreenImage; }
 
     // One timer tick with the given lag (the clock moves by lag intervals first).
     void Tick(int lag = 1);
@@ -52,7 +55,7 @@ private:
     RecordingMessageBox m_messages{false};
     ReplayStageWindow m_window;
     BlockRasteriser m_fonts;
-    SilentStageSound m_sound;
+    RecordingStageSound m_sound;
     Transcript m_transcript;
     LoadedGame m_game;
     std::unique_ptr<TMainForm> m_form;

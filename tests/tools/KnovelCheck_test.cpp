@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "data/PackageWriter.h"
+#include "data/ShiftJis.h"
 #include "knovel/PackageFiles.h"
 #include "knovel/StoryCheck.h"
 #include "knovel/StoryGraph.h"

@@ -86,22 +86,6 @@ bool AnyMedia::Exists(std::string_view name) const
     return false;
 }
 
-std::string ChangeFileExtension(std::string_view name, std::string_view extension)
-{
-    size_t dot = std::string_view::npos;
-    for (size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
-            ++i;  // the trail byte is part of the character
-        } else if (c == '.') {
-            dot = i;
-        } else if (c == '\\' || c == '/' || c == ':') {
-            dot = std::string_view::npos;
-        }
-    }
-    return std::string(name.substr(0, dot)) + std::string(extension);
-}
-
 std::string FormatFinding(const Finding& finding)
 {
     return finding.Where + ":" + std::to_string(finding.Line) + ": " +

@@ -74,9 +74,5 @@ std::vector<Finding> CheckStory(const NovelFile& novel, const MediaLookup* media
 // "ITEM:LINE: error: message" (or "warning").
 std::string FormatFinding(const Finding& finding);
 
-// Name with its extension (from the last full stop after the last folder separator)
-// replaced by `extension`, or `extension` appended where it has none. CP932-aware: a
-// trail byte that looks like "\" is no separator.
-std::string ChangeFileExtension(std::string_view name, std::string_view extension);
 
 }  // namespace kelva::knovel
