@@ -10,7 +10,7 @@ packages=(
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2
   libjpeg62-turbo-dev libpng-dev zlib1g-dev
   libfluidsynth-dev timgm6mb-soundfont libasound2-dev
-  libmpg123-dev libsndfile1-dev
+  libmpg123-dev libsndfile1-dev libsamplerate0-dev
   libcdio-dev libcdio-paranoia-dev
   libyaml-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -52,6 +52,7 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
     else if (name == "--dump-dir") ok = text(line.DumpDir);
     else if (name == "--transcript") ok = text(line.TranscriptFile);
     else if (name == "--soundfont") ok = text(line.SoundFont);
+    else if (name == "--cd-image") ok = text(line.CdImage);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -128,6 +129,7 @@ std::string UsageText()
            "  --transcript F  write what happens during the replay to F\n"
            "  --realtime      run the replay on the real clock, with window and sound\n"
            "  --soundfont F   General MIDI SoundFont for the built-in synthesizer\n"
+           "  --cd-image F    a CUE sheet of a disc image that plays as the CD\n"
            "  --verbose       log which devices and files were chosen\n"
            "  --help          show this text\n"
            "  --version       show the runtime version\n";

@@ -25,6 +25,7 @@ struct CommandLine {
     std::string TranscriptFile;  // --transcript FILE
     bool Realtime = false;  // --realtime
     std::string SoundFont;  // --soundfont FILE
+    std::string CdImage;  // --cd-image FILE.cue
     bool Verbose = false;  // --verbose
 
     std::string Error;  // an unknown or incomplete long option; empty when all is well

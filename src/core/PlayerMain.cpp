@@ -15,8 +15,12 @@
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/sdl/SdlMessageBox.h"
+#include "platform/fluidsynth/SystemMidiPorts.h"
+#include "platform/sdl/SdlAudioOutput.h"
 #include "platform/sdl/SdlStageWindow.h"
-#include "sound/StageSound.h"
+#include "platform/TextCodec.h"
+#include "sound/CdDriveList.h"
+#include "sound/StageSoundPlayer.h"
 
 namespace kelva {
 
@@ -40,6 +44,43 @@ struct PlatformChoice {
         return RealClock;
     }
     MessageBox& Messages() { return Headless ? static_cast<MessageBox&>(Recorded) : Boxes; }
+};
+
+// Writes a line of the player's log to the terminal.
+void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str()); }
+
+// Everything that makes sound, in the order it is set up; torn down the other way round,
+// so nothing plays into a part that is already gone.
+struct PlayerSound {
+    std::unique_ptr<SdlAudioOutput> Output;
+    std::unique_ptr<SystemMidiPorts> Ports;
+    std::unique_ptr<MediaFiles> Media;
+    std::unique_ptr<StageSoundPlayer> Player;
+
+    // `withDevice` is false for a replay on the virtual clock: no sound device (the mixer
+    // just isn't pulled), and the music moves with the replay's clock, not a thread.
+    PlayerSound(const CommandLine& line, LoadedGame& game, AudioMixer& mixer, Mp3Library& mp3, Clock& clock,
+                MessageBox& messages, bool withDevice)
+    {
+        if (withDevice) {
+            Output = std::make_unique<SdlAudioOutput>(mixer);
+            if (!Output->IsOpen() && line.Verbose) LogLine("no sound: " + Output->Error());
+        }
+        const bool verbose = line.Verbose;
+        Ports = std::make_unique<SystemMidiPorts>(mixer, line.SoundFont, [verbose](const std::string& text) {
+            if (verbose) LogLine(text);
+        });
+        Media = std::make_unique<MediaFiles>(game.Package.get());
+        Media->SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
+        std::vector<std::string> problems;
+        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", problems), mixer, clock);
+        for (const std::string& problem : problems) LogLine(problem);
+        const CNovelFileHeader& header = game.Story->Header;
+        MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
+        Player = std::make_unique<StageSoundPlayer>(SoundServices{*Ports, clock, mixer, mp3, *Media, messages},
+                                                    std::move(cd), settings,
+                                                    withDevice ? MidiThread::Start : MidiThread::None);
+    }
 };
 
 bool LoadReplay(const std::string& path, std::vector<ReplayEvent>& events)
@@ -83,7 +124,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ApplyReplayEnvironment(line);
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
-    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile}) {
+    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
         std::error_code error;
         if (!path->empty()) {
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
@@ -102,6 +143,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     platform->Headless = virtualReplay || SdlVideoIsHeadless();
     Clock& clock = platform->TheClock(line);
 
+    // The one mixer outlives everything that plays into it, the MP3 library included.
+    AudioMixer mixer;
     DlLibraryLoader libraries;
     Mp3Library mp3;
     Startup startup(platform->Messages(), libraries, mp3);
@@ -132,8 +175,10 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     }
     Transcript transcript(clock, line.TranscriptFile);
     TranscribedMessageBox messages(platform->Messages(), transcript);
-    SilentStageSound sound;
-    TMainForm form(*game, StageServices{window, clock, messages, sound, *fonts, transcript}, line.FullScreen);
+    PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
+    TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
+                   line.FullScreen);
+    sound.Player->SetMessagePump([&form] { return form.PumpMessages(); });
     form.Run();
     return 0;
 }

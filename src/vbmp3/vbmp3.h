@@ -29,7 +29,8 @@ extern "C" {
 #define VBMP3_STATE_PLAYING 2
 #define VBMP3_STATE_PAUSED 3
 
-/* The ID3 tag of the open file; texts are zero-terminated, empty when absent. */
+/* The ID3 tag of the open file; texts are zero-terminated CP932 (ID3v2's Unicode
+ * converted, ID3v1's bytes as stored), cut at a character boundary, empty when absent. */
 typedef struct vbmp3_TagInfo {
     char title[128];
     char artist[128];
@@ -41,13 +42,28 @@ typedef struct vbmp3_TagInfo {
 
 /* The stream format of the open file. */
 typedef struct vbmp3_MpegInfo {
-    int version;    /* MPEG version times 10: 10, 20 or 25; 0 for a WAVE file */
-    int layer;      /* 1 to 3; 0 for a WAVE file */
+    int version;    /* MPEG version times 10: 10, 20 or 25; 0 unless MPEG coded (PCM WAVE …) */
+    int layer;      /* 1 to 3; 0 unless MPEG coded */
     int bitrate;    /* kilobits per second, average for variable rates */
     int sampleRate; /* samples per second */
-    int channels;   /* 1 or 2 */
+    int channels;   /* 1 or 2 (of a file with more, the two that are played) */
     int totalMs;    /* length in milliseconds */
 } vbmp3_MpegInfo;
+
+/* What kind of file vbmp3_Info describes. */
+#define VBMP3_KIND_MPEG 1  /* a bare MPEG audio stream (.mp3) */
+#define VBMP3_KIND_WAVE 2  /* a RIFF WAVE file, whatever its encoding */
+#define VBMP3_KIND_OTHER 3 /* another format the decoder reads (FLAC, Ogg Vorbis) */
+
+/* The information record vbmp3_open fills: exactly VBMP3_INFO_SIZE bytes. Texts are
+ * zero-terminated CP932, cut at a character boundary, empty without a tag. */
+typedef struct vbmp3_Info {
+    int size;              /* VBMP3_INFO_SIZE */
+    int kind;              /* one of the VBMP3_KIND_ values */
+    vbmp3_MpegInfo stream; /* as vbmp3_getMpegInfo answers it */
+    char title[120];
+    char artist[120];
+} vbmp3_Info;
 
 /* Prepares the library; call once before anything else. */
 VBMP3_API int vbmp3_init(void);
@@ -55,10 +71,10 @@ VBMP3_API int vbmp3_init(void);
 /* Stops and closes any file and releases everything vbmp3_init took. */
 VBMP3_API int vbmp3_free(void);
 
-/* Opens an MP3 or WAVE file, closing any file open before. `info` points to
- * VBMP3_INFO_SIZE bytes that the library fills with a description of the file;
- * the caller owns them and keeps them until vbmp3_close. 0 when the file can't be
- * read or decoded. */
+/* Opens an MP3 or WAVE file (FLAC and Ogg Vorbis are read too), closing any file
+ * open before; the format is found from the content, not the name. `info` points to
+ * VBMP3_INFO_SIZE bytes that the library fills as a vbmp3_Info (NULL: not filled);
+ * the caller owns them. 0 when the file can't be read or decoded. */
 VBMP3_API int vbmp3_open(const char* fileName, void* info);
 
 /* Stops and closes the open file; 1 also when nothing was open. */
@@ -68,23 +84,27 @@ VBMP3_API int vbmp3_close(void);
  * position in whole seconds (0 when closed). */
 VBMP3_API int vbmp3_getState(int* seconds);
 
-/* Plays the open file once from its start (or from the position vbmp3_seek set);
- * playback runs on by itself and stops at the end. 0 when no file is open. */
+/* Plays the open file once from its start (or from the position vbmp3_seek set while
+ * it stood still); playback runs on by itself and stops at the end. Called while
+ * playing, paused or after the end, it starts again from the beginning. 0 when no file
+ * is open or no audio device can be opened. */
 VBMP3_API int vbmp3_play(void);
 
-/* Stops playback and returns to the start; the file stays open. */
+/* Stops playback and returns to the start; the file stays open. 0 when none is. */
 VBMP3_API int vbmp3_stop(void);
 
-/* Holds playback at its position. */
+/* Holds playback at its position. 0 when nothing is playing. */
 VBMP3_API int vbmp3_pause(void);
 
-/* Resumes paused playback. */
+/* Resumes paused playback. 0 when nothing is paused. */
 VBMP3_API int vbmp3_restart(void);
 
-/* Moves the playing position to `seconds` from the start. */
+/* Moves the playing position to `seconds` from the start, also while playing. 0 when
+ * no file is open or it is shorter. */
 VBMP3_API int vbmp3_seek(int seconds);
 
-/* Sets the volume of the left and right channels, each 0 (silent) to 100 (full). */
+/* Sets the volume of the left and right channels, each 0 (silent) to 100 (full; the
+ * start), for this and later files. */
 VBMP3_API int vbmp3_setVolume(int left, int right);
 
 /* The library's version v: major version v / 100, minor version v % 100. */
@@ -102,9 +122,12 @@ VBMP3_API int vbmp3_getWinampPlayMs(void);
 /* The length of the open file in whole seconds; 0 when nothing is open. */
 VBMP3_API int vbmp3_getWinampTotalSec(void);
 
-/* Hands the library the player's mixer, which it plays into instead of opening an
- * audio device of its own; used later. The mixer stays owned by the player and must
- * outlive the library's use of it (until vbmp3_free). NULL takes it back. */
+/* Hands the library the player's mixer (a kelva::AudioMixer), which it plays into
+ * instead of opening an audio device of its own. The mixer stays owned by the player
+ * and must outlive the library's use of it (until vbmp3_free or the next
+ * vbmp3_setMixer). NULL takes it back: the library then opens its own audio device on
+ * the first vbmp3_play. A change of mixer closes any open file, which was decoded for
+ * the old mixer's rate. */
 VBMP3_API int vbmp3_setMixer(void* mixer);
 
 #ifdef __cplusplus

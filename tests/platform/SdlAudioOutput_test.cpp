@@ -1,0 +1,56 @@
+#include "platform/sdl/SdlAudioOutput.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "platform/EnvironmentGuard.h"
+#include "platform/linux/SteadyClock.h"
+
+namespace kelva {
+namespace {
+
+class CountingSource final : public AudioSource {
+public:
+    bool MixInto(float*, size_t frames) override
+    {
+        framesPulled += frames;
+        return true;
+    }
+    std::atomic<size_t> framesPulled{0};
+};
+
+TEST(SdlAudioOutputTest, TheDevicePullsFromTheMixerUntilItIsClosed)
+{
+    test::EnvironmentGuard environment;
+    environment.Set("SDL_AUDIODRIVER", "dummy");
+    AudioMixer mixer;
+    auto source = std::make_shared<CountingSource>();
+    mixer.Add(source);
+    {
+        SdlAudioOutput output(mixer);
+        ASSERT_TRUE(output.IsOpen()) << output.Error();
+        EXPECT_EQ(output.Error(), "");
+        SteadyClock clock;
+        const int64_t deadline = clock.NowMs() + 5000;
+        while (source->framesPulled == 0 && clock.NowMs() < deadline) clock.SleepUntil(clock.NowMs() + 5);
+        EXPECT_GT(source->framesPulled, 0u);
+    }
+    const size_t pulled = source->framesPulled;
+    SteadyClock clock;
+    clock.SleepUntil(clock.NowMs() + 100);
+    EXPECT_EQ(source->framesPulled, pulled);
+}
+
+TEST(SdlAudioOutputTest, NoDeviceMeansNoSoundAndAReason)
+{
+    test::EnvironmentGuard environment;
+    environment.Set("SDL_AUDIODRIVER", "no-such-driver");
+    AudioMixer mixer;
+    SdlAudioOutput output(mixer);
+    EXPECT_FALSE(output.IsOpen());
+    EXPECT_NE(output.Error(), "");
+}
+
+}  // namespace
+}  // namespace kelva
