@@ -283,3 +283,26 @@ TEST(StageWindow, ClosingPunctuationHangsPastTheMarginAndALagTypesSeveral)
 
 }  // namespace
 }  // namespace kelva
+
+namespace kelva {
+namespace {
+
+TEST(StageWindow, PageRecordsTheCdTrackAndTheSoundOnlyWhileTheyPlay)
+{
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {".CDPLAY 3", ".SOUNDPLAY se1", "@"})}));
+    stage.StartReading();
+    stage.Tick();
+    stage.Tick();
+    EXPECT_EQ(stage.Sound().Calls.back(), "sound se1");
+    stage.Form().BeginPage();
+    EXPECT_EQ(stage.State().PageCdTrack, 0);
+    EXPECT_EQ(stage.State().PageSound, "");
+    stage.Sound().CdStillPlaying = true;
+    stage.Sound().SoundStillPlaying = true;
+    stage.Form().BeginPage();
+    EXPECT_EQ(stage.State().PageCdTrack, 3);
+    EXPECT_EQ(stage.State().PageSound, "se1");
+}
+
+}  // namespace
+}  // namespace kelva
