@@ -17,6 +17,14 @@ CNovelItems OneItem(std::vector<std::string> lines)
     return items;
 }
 
+CNovelFileHeader HeaderWithMusic()
+{
+    CNovelFileHeader header;
+    header.LogoMusic = "logo.mid";
+    header.TitleMusic = "bgm\\title.mid";
+    return header;
+}
+
 constexpr TColor kBlack = MakeColor(0, 0, 0);
 constexpr TColor kWhite = MakeColor(255, 255, 255);
 constexpr TColor kRed = MakeColor(252, 0, 0);
@@ -70,10 +78,7 @@ TEST(StageTitle, LoadedDecoderLibraryAddsItsLineUnderTheVersion)
 
 TEST(StageTitle, TitleWaitsForAClickAfterTheLogoAndDropsEarlierOnes)
 {
-    CNovelFileHeader header;
-    header.LogoMusic = "logo.mid";
-    header.TitleMusic = "bgm\\title.mid";
-    StageHarness stage(OneItem({"a"}), {}, header);
+    StageHarness stage(OneItem({"a"}), {}, HeaderWithMusic());
     stage.Tick();
     stage.Tick();
     FinishTransition(stage);
@@ -102,10 +107,7 @@ TEST(StageTitle, TitleWaitsForAClickAfterTheLogoAndDropsEarlierOnes)
 
 TEST(StageTitle, LogoAndTitleMusicPlayOnceAndLooping)
 {
-    CNovelFileHeader header;
-    header.LogoMusic = "logo.mid";
-    header.TitleMusic = "bgm\\title.mid";
-    StageHarness stage(OneItem({"a"}), {}, header);
+    StageHarness stage(OneItem({"a"}), {}, HeaderWithMusic());
     stage.RunTitleToClick();
     const std::vector<std::string> expected = {"music-stop", "music logo.mid once", "music bgm\\title.mid loop"};
     EXPECT_EQ(stage.Sound().Calls, expected);
