@@ -89,8 +89,13 @@ void Transitions::StartTransition()
 void Transitions::Finish()
 {
     if (!m_state.Active) return;
-    m_state.Active = false;
+    End();
     m_host.SetTimerInterval(m_host.TextInterval());
+}
+
+void Transitions::End()
+{
+    m_state.Active = false;
     m_log.Event("transition-end");
 }
 
@@ -299,10 +304,7 @@ void Transitions::StepNone()
     // Shown at once; the timer interval is left as it is.
     m_stage.ScreenImage.Assign(m_stage.StageImage);
     m_host.Present();
-    if (m_state.Active) {
-        m_state.Active = false;
-        m_log.Event("transition-end");
-    }
+    End();
 }
 
 void Transitions::StepTransition()

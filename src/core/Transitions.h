@@ -65,6 +65,8 @@ public:
     const TransitionState& State() const { return m_state; }
 
 private:
+    // Marks the transition over, leaving the timer as it is.
+    void End();
     void StepNone();
     // Per cent of Duration since the first step, at most 100.
     int Progress();

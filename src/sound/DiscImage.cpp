@@ -170,18 +170,11 @@ private:
     const int64_t m_end;
 };
 
-uint32_t LittleEndian32(const uint8_t* bytes)
-{
-    return bytes[0] | (uint32_t{bytes[1]} << 8) | (uint32_t{bytes[2]} << 16) | (uint32_t{bytes[3]} << 24);
-}
-
 }  // namespace
 
-std::optional<DiscImage::SourceFile> DiscImage::SoundSource(const std::string& path, bool mayBeWave,
-                                                            std::string& error)
+std::optional<DiscImage::SourceFile> DiscImage::SoundSource(const std::string& path, std::string& error)
 {
-    SourceFile source{path, Encoding::LittleEndian, 0, 0};
-    if (mayBeWave && FindCdWaveSamples(path, source.DataOffset, source.DataBytes)) return source;
+    SourceFile source{path, Encoding::Decoded, 0, 0};
     std::unique_ptr<SoundDecoder> decoder = SoundDecoder::Open(path, kCdSampleRate, error);
     if (!decoder) return std::nullopt;
     int64_t frames = decoder->Frames();
@@ -196,7 +189,6 @@ std::optional<DiscImage::SourceFile> DiscImage::SoundSource(const std::string& p
             frames += static_cast<int64_t>(got);
         }
     }
-    source.Coding = Encoding::Decoded;
     source.DataBytes = frames * 4;
     return source;
 }
@@ -252,49 +244,6 @@ std::unique_ptr<CdAudioStream> DiscImage::ReadAudio(int32_t start, int32_t end, 
         }
     }
     return std::make_unique<DiscImageStream>(std::move(pieces), std::move(readers), start, end);
-}
-
-bool FindCdWaveSamples(const std::string& path, int64_t& dataOffset, int64_t& dataBytes)
-{
-    FilePtr file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
-    uint8_t header[12];
-    if (std::fread(header, 1, 12, file.get()) != 12 || std::memcmp(header, "RIFF", 4) != 0 ||
-        std::memcmp(header + 8, "WAVE", 4) != 0) {
-        return false;
-    }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0) return false;
-    const int64_t fileSize = std::ftell(file.get());
-    int64_t position = 12;
-    bool plainFormat = false;
-    // A damaged file could chain chunks for ever; real files have a handful.
-    for (int chunk = 0; chunk < 64 && position + 8 <= fileSize; ++chunk) {
-        uint8_t chunkHeader[8];
-        if (std::fseek(file.get(), static_cast<long>(position), SEEK_SET) != 0 ||
-            std::fread(chunkHeader, 1, 8, file.get()) != 8) {
-            return false;
-        }
-        const int64_t size = LittleEndian32(chunkHeader + 4);
-        if (std::memcmp(chunkHeader, "fmt ", 4) == 0) {
-            uint8_t format[16];
-            if (size < 16 || std::fread(format, 1, 16, file.get()) != 16) return false;
-            const int tag = format[0] | (format[1] << 8);
-            const int channels = format[2] | (format[3] << 8);
-            const uint32_t rate = LittleEndian32(format + 4);
-            const int bits = format[14] | (format[15] << 8);
-            plainFormat = tag == 1 && channels == 2 && rate == kCdSampleRate && bits == 16;
-            if (!plainFormat) return false;
-        } else if (std::memcmp(chunkHeader, "data", 4) == 0) {
-            if (!plainFormat) return false;
-            dataOffset = position + 8;
-            // Writers that stream leave the size open (0 or all ones): the data then runs
-            // to the end of the file.
-            dataBytes = std::min(size == 0 ? fileSize : size, fileSize - dataOffset);
-            return true;
-        }
-        position += 8 + size + (size & 1);
-    }
-    return false;
 }
 
 }  // namespace kelva

@@ -65,10 +65,10 @@ public:
 private:
     DiscImage() = default;
 
-    // A sound file as a source of samples: read directly when `mayBeWave` and it holds
-    // plain CD samples, else decoded (and measured). Nullopt, with `error`, when it can't
-    // be decoded.
-    static std::optional<SourceFile> SoundSource(const std::string& path, bool mayBeWave, std::string& error);
+    // A sound file (WAVE, FLAC, Ogg, MP3) as a source of samples, decoded and measured.
+    // 44100 Hz 16-bit files come out sample for sample. Nullopt, with `error`, when it
+    // can't be decoded.
+    static std::optional<SourceFile> SoundSource(const std::string& path, std::string& error);
 
     int AddFile(SourceFile file);
     void AddPiece(int file, int64_t offset, int32_t sectors, int sectorBytes, bool audio);
@@ -83,9 +83,5 @@ private:
     std::vector<CdTrack> m_tracks;
     int64_t m_sectors = 0;
 };
-
-// Whether `path` is a WAVE file of plain 16-bit stereo 44100 Hz samples, which a disc
-// image reads directly; if so, where they are. Any other sound file is decoded instead.
-bool FindCdWaveSamples(const std::string& path, int64_t& dataOffset, int64_t& dataBytes);
 
 }  // namespace kelva

@@ -71,7 +71,7 @@ std::unique_ptr<DiscImage> DiscImage::FromCueSheet(const std::string& path, std:
                 static_cast<int64_t>(bytes)};
         } else {
             std::string problem;
-            source = SoundSource(resolved, file.Type == CueFileType::Wave, problem);
+            source = SoundSource(resolved, problem);
             if (!source) {
                 error = Where(path, file.Line) + problem;
                 return nullptr;

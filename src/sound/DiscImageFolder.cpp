@@ -1,8 +1,8 @@
 // Laying out the disc a folder of ripped tracks stands for.
 #include <array>
 #include <filesystem>
-#include <string_view>
 
+#include "data/ShiftJis.h"
 #include "sound/DiscImage.h"
 
 namespace kelva {
@@ -15,19 +15,10 @@ constexpr int kMaxTrack = 99;
 // a disc allows, so the tracks after it keep their numbers.
 constexpr int32_t kMissingTrackSectors = 4 * kCdSectorsPerSecond;
 
-std::string Lower(std::string_view text)
-{
-    std::string result(text);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
-
 // The track number of a name such as "Track07.OGG" or "track7.wav"; 0 for other names.
-int TrackNumber(const std::string& name, bool& isWave)
+int TrackNumber(const std::string& name)
 {
-    const std::string lower = Lower(name);
+    const std::string lower = LowerCaseAscii(name);
     const size_t dot = lower.rfind('.');
     if (lower.rfind("track", 0) != 0 || dot == std::string::npos) return 0;
     const std::string digits = lower.substr(5, dot - 5);
@@ -35,7 +26,6 @@ int TrackNumber(const std::string& name, bool& isWave)
     if (digits.empty() || digits.size() > 2 || digits.find_first_not_of("0123456789") != std::string::npos)
         return 0;
     if (extension != "wav" && extension != "flac" && extension != "ogg" && extension != "mp3") return 0;
-    isWave = extension == "wav";
     const int number = std::stoi(digits);
     return number <= kMaxTrack ? number : 0;
 }
@@ -44,20 +34,15 @@ int TrackNumber(const std::string& name, bool& isWave)
 
 std::unique_ptr<DiscImage> DiscImage::FromTrackFolder(const std::string& folder, std::string& error)
 {
-    struct Found {
-        std::string Name;
-        bool IsWave = false;
-    };
-    std::array<Found, kMaxTrack + 1> found;
+    std::array<std::string, kMaxTrack + 1> found;  // file names by track number
     int last = 0;
     std::error_code failure;
     for (fs::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
         const std::string name = it->path().filename().string();
-        bool isWave = false;
-        const int number = TrackNumber(name, isWave);
+        const int number = TrackNumber(name);
         if (number == 0 || !it->is_regular_file(failure)) continue;
         // "track1.ogg" beside "track01.wav": the same track; take one, the same one every time.
-        if (found[number].Name.empty() || name < found[number].Name) found[number] = Found{name, isWave};
+        if (found[number].empty() || name < found[number]) found[number] = name;
         last = std::max(last, number);
     }
     if (failure) {
@@ -71,13 +56,12 @@ std::unique_ptr<DiscImage> DiscImage::FromTrackFolder(const std::string& folder,
 
     std::unique_ptr<DiscImage> disc(new DiscImage);
     for (int number = 1; number <= last; ++number) {
-        if (found[number].Name.empty()) {
+        if (found[number].empty()) {
             disc->StartTrack(false);
             disc->AddSilence(kMissingTrackSectors);
             continue;
         }
-        std::optional<SourceFile> source =
-            SoundSource((fs::path(folder) / found[number].Name).string(), found[number].IsWave, error);
+        std::optional<SourceFile> source = SoundSource((fs::path(folder) / found[number]).string(), error);
         if (!source) return nullptr;
         const int64_t sectors =
             std::max<int64_t>(1, (source->DataBytes + kCdSectorBytes - 1) / kCdSectorBytes);

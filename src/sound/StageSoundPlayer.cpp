@@ -1,10 +1,10 @@
 #include "sound/StageSoundPlayer.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "data/AtomicFile.h"
@@ -12,16 +12,6 @@
 #include "data/Stream.h"
 
 namespace kelva {
-
-namespace {
-
-bool FileExists(const std::string& path)
-{
-    struct stat info {};
-    return !path.empty() && ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-}  // namespace
 
 StageSoundPlayer::StageSoundPlayer(SoundServices services, std::unique_ptr<TCDP> cd, MusicSettings settings,
                                    MidiThread midiThread)
@@ -102,7 +92,8 @@ std::string StageSoundPlayer::FindSound(std::string_view name)
     }
     for (const std::string& candidate : names) {
         const std::string path = m_services.Media.DiskPath(candidate);
-        if (FileExists(path)) return path;
+        std::error_code error;
+        if (std::filesystem::is_regular_file(path, error)) return path;
     }
     m_services.Messages.Show(".SoundPlay エラー", "ファイル " + std::string(name) + " がありません.",
                              MessageIcon::Error);

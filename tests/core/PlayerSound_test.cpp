@@ -7,6 +7,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "sound/CdTestDisc.h"
 #include "support/SoundFiles.h"
 #include "support/TestFiles.h"
 
@@ -23,18 +24,9 @@ std::vector<uint8_t> LongNoteSong()
 }
 
 // A CUE sheet and its BIN of one audio track: a tone of `frequency`, `seconds` long.
-void WriteDiscImage(const test::TempDir& dir, double frequency, double seconds)
+void WriteDiscImage(const test::TempDir& dir, double frequency, int seconds)
 {
-    std::vector<uint8_t> bin;
-    const int frames = static_cast<int>(seconds * kRate) / 588 * 588;  // whole sectors
-    for (int i = 0; i < frames; ++i) {
-        const auto sample = static_cast<int16_t>(12000 * std::sin(2 * std::numbers::pi * frequency * i / kRate));
-        for (int channel = 0; channel < 2; ++channel) {
-            bin.push_back(static_cast<uint8_t>(sample & 0xFF));
-            bin.push_back(static_cast<uint8_t>((sample >> 8) & 0xFF));
-        }
-    }
-    test::WriteBytes(dir.File("disc.bin"), bin);
+    test::WriteBytes(dir.File("disc.bin"), test::ToneSectors(frequency, seconds * kCdSectorsPerSecond));
     const std::string cue = "FILE \"disc.bin\" BINARY\r\n  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n";
     test::WriteBytes(dir.File("disc.cue"), std::vector<uint8_t>(cue.begin(), cue.end()));
 }
@@ -106,7 +98,7 @@ TEST_F(PlayerSoundTest, LogoMusicWaveMp3AndCdTrackAreAllHeard)
     test::WriteBytes(dir.File("logo.mid"), LongNoteSong());
     test::WriteTones(dir.File("se1.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050, {440.0}, 0.4);
     test::WriteTones(dir.File("se2.mp3"), SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, {1000.0}, 0.4);
-    WriteDiscImage(dir, 1500.0, 2.0);
+    WriteDiscImage(dir, 1500.0, 2);
     test::NovelParts story;
     story.Header.LogoMusic = "logo.mid";
     story.Header.BgEffect = "NONE";

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "platform/EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 #include "platform/linux/SteadyClock.h"
 
 namespace kelva {

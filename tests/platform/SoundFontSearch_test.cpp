@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 #include "support/TestFiles.h"
 
 namespace kelva {

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 #include "platform/alsa/AlsaMidiPorts.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/linux/SteadyClock.h"

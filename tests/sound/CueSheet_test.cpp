@@ -220,7 +220,7 @@ TEST_F(DiscImageTest, MotorolaFilesHoldBigEndianSamples)
     ExpectThreeTrackDisc(*disc, 0);
 }
 
-TEST_F(DiscImageTest, WaveFilesAreReadDirectlyOrDecoded)
+TEST_F(DiscImageTest, WaveFilesAreDecodedSampleForSampleOrResampled)
 {
     WriteBytes(m_dir.File("data.bin"), DataSectors(150));
     WriteBytes(m_dir.File("a.wav"), test::WaveFile(SineFrames(test::kToneA, 90 * 588), 44100, 2));

@@ -4,13 +4,13 @@
 #include <sndfile.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "data/PackageWriter.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/headless/RecordingMidiPort.h"
+#include "support/EnvironmentGuard.h"
 #include "support/SoundFiles.h"
 #include "support/TestFiles.h"
 
@@ -18,27 +18,6 @@ namespace kelva {
 namespace {
 
 namespace fs = std::filesystem;
-
-// Points TMPDIR at a folder of the test's own for as long as it lives.
-class TemporaryFolderGuard {
-public:
-    explicit TemporaryFolderGuard(const std::string& folder)
-    {
-        if (const char* old = std::getenv("TMPDIR")) m_old = old;
-        setenv("TMPDIR", folder.c_str(), 1);
-    }
-    ~TemporaryFolderGuard()
-    {
-        if (m_old.empty()) {
-            unsetenv("TMPDIR");
-        } else {
-            setenv("TMPDIR", m_old.c_str(), 1);
-        }
-    }
-
-private:
-    std::string m_old;
-};
 
 std::vector<uint8_t> ToneBytes(test::TempDir& dir, int format, const std::string& name)
 {
@@ -55,6 +34,7 @@ protected:
         fs::create_directories(dir.Path() / "data");
         fs::create_directories(dir.Path() / "tmp");
         fs::current_path(dir.Path() / "data");
+        environment.Set("TMPDIR", (dir.Path() / "tmp").string());
     }
 
     void Start(const std::vector<std::pair<std::string, std::vector<uint8_t>>>& entries = {})
@@ -86,7 +66,7 @@ protected:
 
     test::TempDir dir;
     test::CurrentDirectoryGuard cwd;
-    TemporaryFolderGuard tmp{(dir.Path() / "tmp").string()};
+    test::EnvironmentGuard environment;
     ManualClock clock;
     RecordingMidiPorts ports{clock};
     AudioMixer mixer;

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "platform/EnvironmentGuard.h"
+#include "support/EnvironmentGuard.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/SteadyClock.h"
