@@ -178,7 +178,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
                    line.FullScreen);
-    sound.Player->SetMessagePump([&form] { return form.PumpMessages(); });
+    sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
     form.Run();
     return 0;
 }

@@ -1,33 +1,9 @@
 // Following links when an item's text is finished: the numbered choice menu, the
 // automatic link and the end of the story.
-#include <cstdio>
-
+#include "core/MessageLayout.h"
 #include "core/RunMain.h"
-#include "data/ShiftJis.h"
 
 namespace kelva {
-
-std::vector<MenuChoice> MenuChoices(const CNovelItem& item, const CNovelItems& items, const CNovelCounters& counters)
-{
-    std::vector<MenuChoice> choices;
-    for (const CNovelLink& link : item.Links) {
-        if (!LinkHolds(link, counters)) continue;
-        const int target = items.IndexOf(link.Target);
-        if (target < 0) continue;
-        choices.push_back({std::to_string(choices.size() + 1) + ". " + link.Caption, target});
-    }
-    return choices;
-}
-
-int AutoLinkTarget(const CNovelItem& item, const CNovelItems& items, const CNovelCounters& counters)
-{
-    for (int i = kLinksPerItem - 1; i >= 0; --i) {
-        if (LinkHolds(item.Links[static_cast<size_t>(i)], counters)) {
-            return items.IndexOf(item.Links[static_cast<size_t>(i)].Target);
-        }
-    }
-    return -1;
-}
 
 void TMainForm::StepLink()
 {
@@ -41,116 +17,73 @@ void TMainForm::StepLink()
     }
 }
 
-// Copies choice `choice`'s band from `from` to the screen: the rows of its line with an
-// eighth of a line step above and a quarter below, the whole stage width.
-void TMainForm::MenuBand(int choice, int lineStep, int height, TNkDIB& from)
+void TMainForm::DrawMenu()
 {
-    const int y = kMessageArea.Top + choice * lineStep;
-    const int top = std::max(0, y - lineStep / 8);
-    const int bottom = std::min(kStageHeight - 1, y - lineStep / 8 + height + lineStep / 4);
-    if (top > bottom) return;
-    CopyRect(from, m_stage.ScreenImage, TRect{0, top, kStageWidth - 1, bottom});
-    PresentRect(TRect{0, top, kStageWidth, bottom + 1});
+    m_display.SetPointer(Pointer::Busy);
+    BeginPage();
+    std::vector<MenuChoice> choices = MenuChoices(*CurrentItem(), m_story.Items, m_story.Counters);
+    if (choices.empty()) {
+        m_services.Messages.Show("メニューリンク", "有効なリンク先がありません。", MessageIcon::Error);
+        SetMode(PlayerMode::Title);
+        BeginPage();
+        Present();
+        return;
+    }
+    for (const MenuChoice& choice : choices) m_services.Log.Event("choice", choice.Caption);
+    m_textRenderer.Font = m_game.StoryFont;
+    m_textRenderer.TextColor = m_story.Header.TextColor;
+    m_textRenderer.Smooth = m_story.Header.SmoothText;
+    m_menu.Draw(std::move(choices), m_textRenderer, m_stage, m_story.Header.ChoiceBoxColor,
+                m_state.LastCharSize.Y);
+    PresentRect(TRect{0, 0, kStageWidth, kStageHeight});
+    m_display.SetPointer(Pointer::Arrow);
 }
 
 void TMainForm::StepMenuLink()
 {
-    const CNovelItem& item = *CurrentItem();
-    const TPoint size = m_textRenderer.MeasureText("あ");
-    m_state.LastCharSize = size;
-    const int h = size.Y;
-    const int lineStep = std::max(1, h * 140 / 100);
-
-    if (!m_menuDrawn) {
-        m_services.Window.SetPointer(Pointer::Busy);
-        BeginPage();
-        m_menuDrawn = true;
-        m_highlighted = -1;
-        m_choices = MenuChoices(item, m_story.Items, m_story.Counters);
-        if (m_choices.empty()) {
-            m_services.Messages.Show("メニューリンク", "有効なリンク先がありません。", MessageIcon::Error);
-            SetMode(PlayerMode::Title);
-            BeginPage();
-            Present();
-            return;
-        }
-        const int count = static_cast<int>(m_choices.size());
-        m_stage.HighlightImage.Assign(m_stage.StageImage);
-        Tint(m_stage.Blend, m_stage.HighlightImage, TRect{0, 0, kStageWidth, kMessageArea.Top + count * lineStep},
-             m_story.Header.ChoiceBoxColor, 40);
-        for (int i = 0; i < count; ++i) {
-            m_services.Log.Event("choice", m_choices[static_cast<size_t>(i)].Caption);
-            for (TNkDIB* target : {&m_stage.StageImage, &m_stage.HighlightImage}) {
-                m_textRenderer.Font = m_game.StoryFont;
-                m_textRenderer.TextColor = m_story.Header.TextColor;
-                m_textRenderer.Target = target;
-                m_textRenderer.Smooth = m_story.Header.SmoothText;
-                const std::string& caption = m_choices[static_cast<size_t>(i)].Caption;
-                int x = kMessageArea.Left;
-                const int y = kMessageArea.Top + i * lineStep;
-                for (size_t at = 0; at < caption.size();) {
-                    const size_t length = SjisCharLength(caption, at);
-                    const std::string_view character(caption.data() + at, length);
-                    m_textRenderer.DrawText(x, y, character);
-                    x += m_textRenderer.MeasureText(character).X;
-                    at += length;
-                }
-                MenuBand(i, lineStep, h, m_stage.StageImage);
-            }
-        }
-        m_services.Window.SetPointer(Pointer::Arrow);
+    m_state.LastCharSize = m_textRenderer.MeasureText("あ");
+    if (!m_menu.Drawn()) {
+        DrawMenu();
+        if (m_state.Mode != PlayerMode::Link) return;
     }
-
-    // The choice under the pointer; above the first line counts as none.
-    int hovered = lineStep / 6 + m_state.Mouse.Y - kMessageArea.Top;
-    if (hovered < 0) hovered = 65535;
-    hovered /= lineStep;
-    const int count = static_cast<int>(m_choices.size());
-    if (hovered != m_highlighted) {
-        for (int i = 0; i < count; ++i) {
-            if (i != hovered && i != m_highlighted && m_highlighted >= 0) continue;
-            MenuBand(i, lineStep, h + 1, i == hovered ? m_stage.HighlightImage : m_stage.StageImage);
-        }
-        m_highlighted = hovered;
-    }
+    if (m_menu.Hover(m_state.Mouse.Y, m_stage)) PresentRect(TRect{0, 0, kStageWidth, kStageHeight});
 
     ClickLatch& click = m_state.Click;
-    if (click.Pressed && click.Button == MouseButton::Right) {
+    if (!click.Pressed) return;
+    if (click.Button == MouseButton::Right) {
         OpenGameMenu();
         click.Clear();
         return;
     }
-    if (hovered < 0 || hovered >= count) {
-        click.Clear();  // a click beside the choices is dropped
-        return;
-    }
-    if (!click.Pressed) return;
-    if (click.Button != MouseButton::Left) {
-        click.Clear();
-        return;
-    }
+    // The click chooses the line it landed on; beside the choices it is dropped.
+    const MenuChoice* choice = click.Button == MouseButton::Left ? m_menu.ChoiceAt(click.Y) : nullptr;
     click.Clear();
-    m_services.Log.Event("chosen", m_choices[static_cast<size_t>(hovered)].Caption);
-    m_state.CurrentItem = m_choices[static_cast<size_t>(hovered)].Target;
-    m_services.Log.Event("item", CurrentItem()->Name);
-    m_state.Position = {1, 0};
-    SetMode(PlayerMode::Text);
+    if (!choice) return;
+    m_services.Log.Event("chosen", choice->Caption);
+    EnterItem(choice->Target);
     m_stage.Rebuild();
     BeginPage();
     Present();
 }
 
+// Reading goes on at the first line of item `index`.
+void TMainForm::EnterItem(int index)
+{
+    m_state.CurrentItem = index;
+    m_services.Log.Event("item", CurrentItem()->Name);
+    m_state.Position = {1, 0};
+    SetMode(PlayerMode::Text);
+}
+
 void TMainForm::StepAutoLink()
 {
-    m_state.CurrentItem = AutoLinkTarget(*CurrentItem(), m_story.Items, m_story.Counters);
-    if (m_state.CurrentItem < 0) {
+    const int target = AutoLinkTarget(*CurrentItem(), m_story.Items, m_story.Counters);
+    if (target < 0) {
         m_services.Messages.Show("自動リンク", "リンク先が見つかりません。", MessageIcon::Error);
         m_state.CurrentItem = 0;
         SetMode(PlayerMode::Title);
     } else {
-        m_services.Log.Event("item", CurrentItem()->Name);
-        m_state.Position = {1, 0};
-        SetMode(PlayerMode::Text);
+        EnterItem(target);
     }
     BeginPage();
     Present();

@@ -1,26 +1,11 @@
 #include "core/RunMain.h"
 
-#include <algorithm>
 #include <thread>
 
 #include "core/StageArtwork.h"
 #include "platform/TextCodec.h"
 
 namespace kelva {
-
-namespace {
-
-// Presenting more often than the display refreshes only costs time.
-constexpr int kPresentSpacingMs = 16;
-
-// The debug bar: a grey strip along the bottom edge with the key help on the left and
-// the current item on a silver field on the right.
-constexpr int kDebugBarHeight = 13;
-constexpr int kDebugLabel2Width = 124;
-constexpr const char* kDebugLabel1 =
-    "デバッグモード  [F5:カウンタ操作] [F6:ジャンプ] [F7:パニック停止] [F8:フェードスキップ]";
-
-}  // namespace
 
 TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen)
     : m_game(game),
@@ -32,13 +17,22 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_textRenderer(services.Fonts),
       m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
-      m_debugText(services.Fonts)
+      m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound, services.Log,
+                                services.Messages},
+                 *this),
+      m_display(services.Window, services.Messages, game.Story->Header,
+                game.Values.Only16BitDisplay || game.Story->Header.Only16BitColour),
+      m_presenter(services.Window, services.Time, m_stage.ScreenImage),
+      m_loop(services.Window, services.Time, m_timer, m_presenter, *this),
+      m_debugBar(services.Fonts),
+      m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log, *this)
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
     // Files copied onto this system usually have UTF-8 names.
     m_media.SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
+    m_stage.KeyWaitImage = KeyWaitIconFrames();
+    if (game.Values.DebugMode) m_presenter.AddOverlay(m_debugBar);
     FormCreate();
-    FormShow();
 }
 
 void TMainForm::FormCreate()
@@ -48,26 +42,6 @@ void TMainForm::FormCreate()
     m_services.Window.SetTitle(header.Title);
     m_state.SkipMode = false;
     // The window stays invisible until the first tick chooses full screen or window.
-}
-
-void TMainForm::FormShow()
-{
-    m_stage.KeyWaitImage = KeyWaitIconFrames();
-    m_debugText.Font = FontSpec{kGothicFace, 11, false};
-    m_debugText.Smooth = false;
-    m_debugText.Decoration = 0;
-    m_debugText.TextColor = MakeColor(0, 0, 0);
-    m_debugLabel2.clear();
-}
-
-void TMainForm::DrawDebugBar(TNkDIB& frame)
-{
-    const int top = kStageHeight - kDebugBarHeight;
-    frame.FillRect(TRect{0, top, kStageWidth, kStageHeight}, MakeColor(212, 208, 200));
-    frame.FillRect(TRect{kStageWidth - kDebugLabel2Width, top, kStageWidth, kStageHeight}, MakeColor(192, 192, 192));
-    m_debugText.Target = &frame;
-    m_debugText.DrawText(2, top, kDebugLabel1);
-    m_debugText.DrawText(kStageWidth - kDebugLabel2Width, top, m_debugLabel2);
 }
 
 const CNovelItem* TMainForm::CurrentItem() const
@@ -84,6 +58,13 @@ void TMainForm::Yield()
     if (m_state.SkipMode) std::this_thread::yield();
 }
 
+void TMainForm::TurnPage()
+{
+    Yield();
+    BeginPage();
+    Present();
+}
+
 void TMainForm::ResetTextStyle()
 {
     const CNovelFileHeader& header = m_story.Header;
@@ -94,18 +75,12 @@ void TMainForm::ResetTextStyle()
     m_textRenderer.EdgeColor = header.EdgeColor;
 }
 
-void TMainForm::ShowPointer()
-{
-    // Full screen hides the pointer while reading; a window keeps the arrow.
-    m_services.Window.SetPointer(m_fullScreen ? Pointer::Hidden : Pointer::Arrow);
-}
-
 void TMainForm::SetMode(PlayerMode mode)
 {
     m_state.Mode = mode;
     switch (mode) {
     case PlayerMode::Text:
-        ShowPointer();
+        m_display.ShowReadingPointer();
         ResetTextStyle();
         break;
     case PlayerMode::Link: {
@@ -113,10 +88,9 @@ void TMainForm::SetMode(PlayerMode mode)
         const CNovelItem* item = CurrentItem();
         const bool menu = item && item->Kind == kItemMenuLink;
         if (menu) {
-            m_menuDrawn = false;
-            m_highlighted = 65535;
+            m_menu.Reset();
             m_state.Click.Clear();
-            m_services.Window.SetPointer(Pointer::Arrow);
+            m_display.SetPointer(Pointer::Arrow);
             BeginPage();
             Present();
         }
@@ -128,11 +102,11 @@ void TMainForm::SetMode(PlayerMode mode)
     }
     case PlayerMode::KeyWait:
         m_state.Click.Clear();
-        ShowPointer();
+        m_display.ShowReadingPointer();
         m_services.Log.Event("keywait");
         break;
     case PlayerMode::Title:
-        ShowPointer();
+        m_display.ShowReadingPointer();
         m_state.TitleStep = 0;
         m_services.Log.Event("title");
         break;
@@ -154,90 +128,35 @@ void TMainForm::BeginPage()
 
 void TMainForm::Present()
 {
-    m_dirty = true;
+    m_presenter.MarkChanged();
     if (m_state.SkipMode) {
-        m_services.Window.SetPointer(Pointer::Skip);
-    } else if (m_fullScreen && m_state.Mode == PlayerMode::Text) {
-        m_services.Window.SetPointer(Pointer::Hidden);
+        m_display.SetPointer(Pointer::Skip);
+    } else if (m_display.FullScreen() && m_state.Mode == PlayerMode::Text) {
+        m_display.SetPointer(Pointer::Hidden);
     }
 }
 
 void TMainForm::PresentRect(const TRect&)
 {
     // The window is always shown whole from ScreenImage; a rectangle only marks it changed.
-    m_dirty = true;
-}
-
-void TMainForm::FlushPresent(bool force)
-{
-    if (!m_dirty || !m_modeSwitched) return;
-    const int64_t now = m_services.Time.NowMs();
-    if (!force && now - m_lastPresent < kPresentSpacingMs) return;
-    const TNkDIB* frame = &m_stage.ScreenImage;
-    if (m_game.Values.DebugMode) {
-        m_shownFrame.Assign(m_stage.ScreenImage);
-        DrawDebugBar(m_shownFrame);
-        frame = &m_shownFrame;
-    }
-    m_services.Window.Present(frame->Bits(), frame->Stride());
-    m_lastPresent = now;
-    m_dirty = false;
-}
-
-void TMainForm::DXDrawInitialize()
-{
-    if (m_displayEnumerated) return;
-    m_displayEnumerated = true;
-    const bool only16 = m_game.Values.Only16BitDisplay || m_story.Header.Only16BitColour;
-    std::vector<DisplayMode> modes = m_services.Window.DisplayModes();
-    if (modes.empty()) {
-        // A display that lists no modes is taken to be a true-colour one.
-        m_displayMode = {kStageWidth, kStageHeight, 32};
-        return;
-    }
-    const DisplayMode desktop = modes.back();
-    modes.pop_back();
-    // The last 640 x 480 mode listed wins; deeper than 16 bits only without the limit.
-    for (const DisplayMode& mode : modes) {
-        if (mode.Width != kStageWidth || mode.Height != kStageHeight || mode.BitsPerPixel <= 0) continue;
-        if (only16 && mode.BitsPerPixel > 16) continue;
-        m_displayMode = mode;
-    }
-    // Full screen scales the stage onto the desktop, so a display without a 640 x 480
-    // mode serves as well, at the desktop's depth.
-    if (m_displayMode.BitsPerPixel == 0) {
-        m_displayMode = {kStageWidth, kStageHeight, only16 ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
-    }
-    if (m_displayMode.BitsPerPixel < 15) {
-        m_services.Messages.Show(m_story.Header.Title, "ビデオカードがハイカラーに対応していません。\r\n実行を中止します。",
-                                 MessageIcon::Error);
-    }
+    m_presenter.MarkChanged();
 }
 
 void TMainForm::SwitchDisplay(bool fullScreen)
 {
-    DXDrawInitialize();
-    if (fullScreen && m_displayEnumerated && m_displayMode.BitsPerPixel < 15) {
-        m_services.Messages.Show(m_story.Header.Title, "画面モードを変更できません。\r\n実行を中止します。",
-                                 MessageIcon::Error);
+    if (!m_display.Switch(fullScreen, m_state.Mode == PlayerMode::Link)) {
         FormClose();
         return;
     }
-    m_fullScreen = fullScreen;
-    m_services.Window.Show(fullScreen);
-    if (fullScreen && m_state.Mode != PlayerMode::Link) {
-        m_services.Window.SetPointer(Pointer::Hidden);
-    } else {
-        m_services.Window.SetPointer(Pointer::Arrow);
-    }
-    m_dirty = true;
-    FlushPresent(true);
+    m_presenter.MarkChanged();
+    m_presenter.Flush(true);
 }
 
 void TMainForm::TimerTimer(int lagCount)
 {
     if (!m_modeSwitched) {
         m_modeSwitched = true;
+        m_presenter.Start();
         SwitchDisplay(m_fullScreenOverride.value_or(!m_story.Header.StartWindowed));
         return;
     }
@@ -259,13 +178,39 @@ void TMainForm::TimerTimer(int lagCount)
     }
     m_state.TickTotal += lagCount;
     if (m_game.Values.DebugMode) {
-        const std::string label =
-            " " + std::to_string(m_state.CurrentItem) + ". " + (CurrentItem() ? CurrentItem()->Name : std::string());
-        if (label != m_debugLabel2) {
-            m_debugLabel2 = label;
-            m_dirty = true;
+        const CNovelItem* item = CurrentItem();
+        if (m_debugBar.ShowItem(m_state.CurrentItem, item ? std::string_view(item->Name) : std::string_view())) {
+            m_presenter.MarkChanged();
         }
     }
+}
+
+void TMainForm::StepTitle()
+{
+    // The logo screen sets the story's text pace.
+    if (m_state.TitleStep == 0) m_textInterval = m_story.Header.FrameInterval;
+    if (!m_title.Step(m_state)) return;
+    // Mode 2 opens the bookmark book here once it exists; until then a click starts the
+    // story in every mode, as a reader expects of a title screen that asks for a click.
+    StartStory();
+}
+
+void TMainForm::StartStory()
+{
+    const CNovelFileHeader& header = m_story.Header;
+    SetMode(PlayerMode::Text);
+    BeginPage();
+    const int start = m_story.Items.IndexOf(header.StartItem);
+    m_state.CurrentItem = start < 0 ? 0 : start;
+    m_state.Position = {1, 0};
+    m_services.Log.Event("start", CurrentItem() ? CurrentItem()->Name : std::string());
+    for (const char* line : {".MidiStop", ".SoundStop", ".CDStop"}) ExecuteCommandLine(line);
+    m_stage.CharLayer.Clear();
+    m_stage.StageImage.FillRect(TRect{0, 0, kStageWidth, kStageHeight}, MakeColor(0, 0, 0));
+    m_transitions.StartTransition();
+    m_textInterval = header.FrameInterval;
+    m_state.PageCounter = 0;
+    m_state.PlayNumber = 1;
 }
 
 void TMainForm::RunTick(int lagCount)
@@ -304,28 +249,29 @@ void TMainForm::OpenGameMenu()
 
 void TMainForm::FormKeyDown(const InputEvent& key)
 {
-    if (key.key == "Escape") {
+    if (key.key == Key::Escape) {
         m_timer.SetEnabled(false, m_services.Time.NowMs());
         if (m_services.Messages.AskYesNo("本を閉じる", "終了してよろしいですか？")) FormClose();
         m_timer.SetEnabled(true, m_services.Time.NowMs());
         return;
     }
-    if ((key.key == "Return" && key.alt) || key.key == "F11") {
-        SwitchDisplay(!m_fullScreen);
+    if ((key.key == Key::Return && key.alt) || key.key == Key::F11) {
+        SwitchDisplay(!m_display.FullScreen());
         return;
     }
-    if (key.key == "Space" || key.key == "Return") {
+    if (key.key == Key::Space || key.key == Key::Return) {
         if (m_state.Click.Pressed) return;
-        m_state.Click.Latch(0, 0, MouseButton::Left);
-        // The pointer goes to the window's corner, above the first choice of a menu.
+        // The pointer goes to the window's corner, above the first choice of a menu, and
+        // the key counts as a click there.
         FormMouseMove(4, 4);
+        m_state.Click.Latch(4, 4, MouseButton::Left);
         m_state.SkipMode = false;
         return;
     }
     if (!m_game.Values.DebugMode) return;
-    if (key.key == "F7") {
+    if (key.key == Key::F7) {
         PanicStop();
-    } else if (key.key == "F8" && m_transitions.Active()) {
+    } else if (key.key == Key::F8 && m_transitions.Active()) {
         SkipTransition();
     }
     // F5 (counters) and F6 (jump) open the debug windows, which come later.
@@ -333,6 +279,8 @@ void TMainForm::FormKeyDown(const InputEvent& key)
 
 void TMainForm::FormMouseDown(MouseButton button, int x, int y)
 {
+    // A pointer is where it presses.
+    FormMouseMove(x, y);
     m_state.SkipMode = false;
     m_state.Click.Latch(x, y, button);
 }
@@ -351,40 +299,18 @@ void TMainForm::FormClose()
 
 void TMainForm::Run()
 {
-    while (!m_closed) {
-        Clock& clock = m_services.Time;
-        int64_t deadline = m_timer.Enabled() ? m_timer.DueMs() : clock.NowMs() + 1000;
-        if (m_dirty) deadline = std::min(deadline, m_lastPresent + kPresentSpacingMs);
-        const std::optional<InputEvent> event = m_services.Window.WaitEvent(deadline);
-        if (event) {
-            HandleEvent(*event);
-            continue;
-        }
-        m_services.Sound.Poll();
-        if (const int lag = m_timer.Fire(clock.NowMs())) TimerTimer(lag);
-        FlushPresent(false);
-    }
+    m_loop.RunUntil([] { return false; });
 }
 
-void TMainForm::HandleEvent(const InputEvent& event)
+void TMainForm::HandleInput(const InputEvent& event)
 {
     switch (event.type) {
     case InputEvent::Type::Quit: FormClose(); break;
     case InputEvent::Type::KeyDown: FormKeyDown(event); break;
     case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
     case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
-    case InputEvent::Type::FrameNeeded: FlushPresent(true); break;
+    case InputEvent::Type::FrameNeeded: break;  // the loop presents
     }
-}
-
-bool TMainForm::PumpMessages()
-{
-    while (const std::optional<InputEvent> event = m_services.Window.WaitEvent(m_services.Time.NowMs())) {
-        HandleEvent(*event);
-    }
-    m_services.Sound.Poll();
-    FlushPresent(false);
-    return !m_closed;
 }
 
 }  // namespace kelva

@@ -1,23 +1,30 @@
 // The stage window: the player itself. It walks the story's items tick by tick (text,
-// key waits, links, the title), carries out command lines, follows links, and shows
-// ScreenImage in the window. The frame timer is its only driver; input handlers only
-// fill the click latch, switch skip mode off or open windows.
+// key waits, links, the title), carries out command lines and follows links. The frame
+// timer is its only driver; input handlers only fill the click latch, switch skip mode
+// off or open windows. Layout, the choice menu's picture, the display and presenting
+// are classes of their own; this form wires them to the story.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "core/CommandStrings.h"
+#include "core/ChoiceMenuView.h"
+#include "core/DebugBar.h"
 #include "core/FrameTimer.h"
 #include "core/KelvaNovelRun.h"
 #include "core/PlayerState.h"
+#include "core/StageDisplay.h"
+#include "core/StageCommands.h"
+#include "core/StageLoop.h"
+#include "core/StagePresenter.h"
+#include "core/StoryLinks.h"
+#include "core/TitleSequence.h"
 #include "core/Transcript.h"
 #include "core/Transitions.h"
 #include "data/MediaFiles.h"
 #include "graphics/AntiAliasTextout.h"
-#include "graphics/RunCommon.h"
 #include "graphics/StageImages.h"
 #include "platform/Clock.h"
 #include "platform/FontRasteriser.h"
@@ -37,33 +44,18 @@ struct StageServices {
     Transcript& Log;
 };
 
-// One choice of a menu link: the caption as shown ("1. ...") and the target item.
-struct MenuChoice {
-    std::string Caption;
-    int Target = -1;
-};
-
-// The choices a menu-link item offers: links 0 to 7 that hold and whose target exists,
-// numbered from 1 without gaps.
-std::vector<MenuChoice> MenuChoices(const CNovelItem& item, const CNovelItems& items,
-                                    const CNovelCounters& counters);
-// The item an automatic link goes to: the highest-numbered link that holds; -1 when none
-// holds or its target doesn't exist.
-int AutoLinkTarget(const CNovelItem& item, const CNovelItems& items, const CNovelCounters& counters);
-
-class TMainForm final : private TransitionHost {
+class TMainForm final : private TransitionHost, private StageLoopClient, private PageHost {
 public:
     // `fullScreen` overrides the header's StartWindowed when set.
     TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen);
 
-    // Runs the message loop until the window is closed.
+    // Runs the stage until its window is closed.
     void Run();
-    // Handles the window's pending events without waiting, for a command that makes the
-    // story wait (the CD search); false once the window is closing.
-    bool PumpMessages();
+    // The loop the stage runs on; a nested wait (a CD search, a modal window) runs it too.
+    StageLoop& Loop() { return m_loop; }
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
-    void TimerTimer(int lagCount);
+    void TimerTimer(int lagCount) override;
     void FormKeyDown(const InputEvent& key);
     void FormMouseDown(MouseButton button, int x, int y);
     void FormMouseMove(int x, int y);
@@ -71,9 +63,10 @@ public:
 
     void SetMode(PlayerMode mode);
     void StartStory();
-    void ExecuteCommand();
-    void BeginPage();
-    void Present();
+    // Carries out one command line (".MidiPlay name", ".CDStop" …) as a script line would.
+    void ExecuteCommandLine(std::string_view line) { m_commands.Execute(line); }
+    void BeginPage() override;
+    void Present() override;
     void PresentRect(const TRect& rect);
 
     PlayerState& State() { return m_state; }
@@ -81,44 +74,38 @@ public:
     const Transitions& TransitionsInUse() const { return m_transitions; }
     const FrameTimer& Timer() const { return m_timer; }
     int TextInterval() const override { return m_textInterval; }
-    bool Closed() const { return m_closed; }
-    bool FullScreen() const { return m_fullScreen; }
+    bool Closed() const override { return m_closed; }
+    bool FullScreen() const { return m_display.FullScreen(); }
 
 private:
     // TransitionHost
     void SetTimerInterval(int milliseconds) override;
     int64_t NowMs() override { return m_services.Time.NowMs(); }
+    // StageLoopClient
+    void HandleInput(const InputEvent& event) override;
+    void Idle() override { m_services.Sound.Poll(); }
 
-    void HandleEvent(const InputEvent& event);
     void FormCreate();
-    void FormShow();
     void RunTick(int lagCount);
     void StepText(int lagCount);
+    bool TypeCharacter(std::string_view character, bool lineFinished);
     void StepKeyWait();
+    void EndKeyWait();
     void StepLink();
     void StepMenuLink();
+    void DrawMenu();
     void StepAutoLink();
     void StepEndItem();
     void StepTitle();
-    void ShowLogoScreen();
-    void DrawVersionText();
-    void ShowTitleScreen();
-    void PlayTitleMusic(const std::string& name, bool loop);
     void ResetTextStyle();
     void Yield();
-    void CharacterFollowUp();
-    void RunCounterCommand(CommandWord word);
-    void SelectEffect(int firstEffectToken);
+    // A new page shown at once: the page-start record taken, the picture presented.
+    void TurnPage();
+    void EnterItem(int index);
     void SkipTransition();
     void PanicStop();
     void SwitchDisplay(bool fullScreen);
-    void DXDrawInitialize();
     void OpenGameMenu();
-    void ShowPointer();
-    void FlushPresent(bool force);
-    void DrawDebugBar(TNkDIB& frame);
-    void MenuBand(int choice, int lineStep, int height, TNkDIB& from);
-    TRect IconArea() const;
     const CNovelItem* CurrentItem() const;
 
     LoadedGame& m_game;
@@ -132,26 +119,17 @@ private:
     Transitions m_transitions;
     FrameTimer m_timer;
     PlayerState m_state;
-    CommandTokens m_tokens;
+    StageCommands m_commands;
+    StageDisplay m_display;
+    StagePresenter m_presenter;
+    StageLoop m_loop;
+    DebugBar m_debugBar;
+    ChoiceMenuView m_menu;
+    TitleSequence m_title;
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;
-    bool m_displayEnumerated = false;
-    DisplayMode m_displayMode;  // the full-screen mode chosen; 0 until one is found
-    bool m_fullScreen = false;
     bool m_closed = false;
-    bool m_dirty = false;
-    int64_t m_lastPresent = -1000;
-
-    // Debug mode: the bar along the bottom edge, drawn over the frame as it is shown.
-    TAntiAliasTextout m_debugText;
-    std::string m_debugLabel2;
-    TNkDIB m_shownFrame;
-
-    // The menu link being shown.
-    bool m_menuDrawn = false;
-    std::vector<MenuChoice> m_choices;
-    int m_highlighted = -1;
 };
 
 }  // namespace kelva

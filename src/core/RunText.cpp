@@ -1,40 +1,13 @@
-// Typing story text: one character per timer interval into the message area, with line
-// wrapping, key-wait marks, line joins and full pages.
-#include <algorithm>
+// Typing story text: one character per timer interval into the message area, with
+// key-wait marks, line joins and full pages; and the key wait itself.
 #include <string_view>
 
+#include "core/MessageLayout.h"
 #include "core/RunMain.h"
 #include "data/ShiftJis.h"
+#include "graphics/RunCommon.h"
 
 namespace kelva {
-
-namespace {
-
-// Never moved to a new line: they hang past the right margin instead.
-bool IsHangingPunctuation(std::string_view character)
-{
-    return character == "、" || character == "。" || character == "！" || character == "？" || character == "」";
-}
-
-int LineStep(const TPoint& charSize) { return charSize.Y * 140 / 100; }
-
-// Whether another line fits below the one at `y`.
-bool LineFitsBelow(int y, int lineStep) { return y + 2 * lineStep < kMessageArea.Bottom; }
-
-// The blink period is 250 ms a frame; an interval above that shows each frame for one tick.
-int BlinkFrame(int tickTotal, int interval)
-{
-    const int ticksPerFrame = std::max(1, 250 / std::max(1, interval));
-    return (tickTotal / ticksPerFrame) % 2;
-}
-
-}  // namespace
-
-TRect TMainForm::IconArea() const
-{
-    const TPoint cursor = m_state.TextCursor;
-    return TRect{cursor.X, cursor.Y, cursor.X + 24, cursor.Y + 27}.Intersect(TRect{0, 0, kStageWidth, kStageHeight});
-}
 
 void TMainForm::StepText(int lagCount)
 {
@@ -53,22 +26,18 @@ void TMainForm::StepText(int lagCount)
         }
         if (state.Position.Character == 1 && line[0] == '.') {
             // One command a tick; the rest of the tick's characters are not used.
-            ParseCommand(line, m_tokens);
             ++state.Position.Line;
-            ExecuteCommand();
+            m_commands.Execute(line);
             return;
         }
-
         const size_t at = static_cast<size_t>(state.Position.Character - 1);
         if (at >= line.size()) {  // a wait left the position at the line's end
             state.Position = {1, state.Position.Line + 1};
             return;
         }
-        const size_t length = SjisCharLength(line, at);
-        const std::string_view character(line.data() + at, length);
-        state.Position.Character += static_cast<int>(length);
+        const std::string_view character(line.data() + at, SjisCharLength(line, at));
+        state.Position.Character += static_cast<int>(character.size());
         const bool lineFinished = static_cast<size_t>(state.Position.Character - 1) >= line.size();
-
         if (character == "@") {
             m_services.Log.FlushText();
             state.PageFull = false;
@@ -79,45 +48,51 @@ void TMainForm::StepText(int lagCount)
             state.Position = {1, state.Position.Line + 1};
             return;
         }
-
-        m_textRenderer.Target = &m_stage.ScreenImage;
-        m_textRenderer.Smooth = m_story.Header.SmoothText;
-        const TPoint size = m_textRenderer.MeasureText(character);
-        state.LastCharSize = size;
-        const int lineStep = LineStep(size);
-        TPoint& cursor = state.TextCursor;
-        if (!IsHangingPunctuation(character) && cursor.X + size.X / 2 > kMessageArea.Right) {
-            if (!LineFitsBelow(cursor.Y, lineStep)) {
-                state.Position.Character -= static_cast<int>(length);
-                m_services.Log.FlushText();
-                state.PageFull = true;
-                SetMode(PlayerMode::KeyWait);
-                return;
-            }
-            cursor = {kMessageArea.Left, cursor.Y + lineStep};
-        }
-        m_textRenderer.DrawText(cursor.X, cursor.Y, character);
-        m_services.Log.Typed(character);
-        PresentRect(TRect::Bounds(cursor.X, cursor.Y, size.X + 2, size.Y));
-        cursor.X += size.X;
-
-        if (lineFinished) {
-            state.Position = {1, state.Position.Line + 1};
-            m_services.Log.FlushText();
-            if (!LineFitsBelow(cursor.Y, lineStep)) {
-                state.PageFull = true;
-                SetMode(PlayerMode::KeyWait);
-                return;
-            }
-            cursor = {kMessageArea.Left, cursor.Y + lineStep};
-        }
+        if (!TypeCharacter(character, lineFinished)) return;
     }
+}
+
+// Draws one character at the text cursor and moves on; false when typing stops for a
+// key wait (the page is full).
+bool TMainForm::TypeCharacter(std::string_view character, bool lineFinished)
+{
+    PlayerState& state = m_state;
+    m_textRenderer.Target = &m_stage.ScreenImage;
+    m_textRenderer.Smooth = m_story.Header.SmoothText;
+    const TPoint size = m_textRenderer.MeasureText(character);
+    state.LastCharSize = size;
+    const int lineStep = LineStep(size.Y);
+    TPoint& cursor = state.TextCursor;
+    switch (PlaceCharacter(cursor, size, character)) {
+    case Placement::Here: break;
+    case Placement::NextLine: cursor = {kMessageArea.Left, cursor.Y + lineStep}; break;
+    case Placement::PageFull:
+        state.Position.Character -= static_cast<int>(character.size());
+        m_services.Log.FlushText();
+        state.PageFull = true;
+        SetMode(PlayerMode::KeyWait);
+        return false;
+    }
+    m_textRenderer.DrawText(cursor.X, cursor.Y, character);
+    m_services.Log.Typed(character);
+    PresentRect(TRect::Bounds(cursor.X, cursor.Y, size.X + 2, size.Y));
+    cursor.X += size.X;
+    if (!lineFinished) return true;
+    state.Position = {1, state.Position.Line + 1};
+    m_services.Log.FlushText();
+    if (!LineFitsBelow(cursor.Y, lineStep)) {
+        state.PageFull = true;
+        SetMode(PlayerMode::KeyWait);
+        return false;
+    }
+    cursor = {kMessageArea.Left, cursor.Y + lineStep};
+    return true;
 }
 
 void TMainForm::StepKeyWait()
 {
     PlayerState& state = m_state;
-    const TRect icon = IconArea();
+    const TRect icon = KeyWaitIconArea(state.TextCursor);
     if (!icon.IsEmpty()) {
         CopyRect(m_stage.StageImage, m_stage.ScreenImage, TRect{icon.Left, icon.Top, icon.Right - 1, icon.Bottom - 1});
     }
@@ -126,42 +101,44 @@ void TMainForm::StepKeyWait()
     } else {
         SetTimerInterval(m_textInterval);
     }
-
-    if (state.Click.Pressed) {
-        if (state.Click.Button == MouseButton::Right) {
-            OpenGameMenu();
-            state.Click.Clear();
-            return;
-        }
+    if (state.Click.Pressed && state.Click.Button == MouseButton::Right) {
+        OpenGameMenu();
         state.Click.Clear();
-        // Back to text directly, without the mode's entry work: the text style stays.
-        state.Mode = PlayerMode::Text;
-        const CNovelItem* item = CurrentItem();
-        const int lineLength = item && state.Position.Line < static_cast<int>(item->Lines.size())
-                                   ? static_cast<int>(item->Lines[static_cast<size_t>(state.Position.Line)].size())
-                                   : 0;
-        if (lineLength < state.Position.Character) {
-            // The wait came at the end of a line.
-            const int lineStep = LineStep(state.LastCharSize);
-            state.Position = {1, state.Position.Line + 1};
-            if (LineFitsBelow(state.TextCursor.Y, lineStep)) {
-                state.TextCursor = {kMessageArea.Left, state.TextCursor.Y + lineStep};
-            } else {
-                state.PageFull = true;
-            }
-        }
-        if (state.PageFull) {
-            Yield();
-            BeginPage();
-            Present();
-            m_services.Log.Event("page");
-        }
-        PresentRect(icon);
         return;
     }
-    DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, state.TextCursor.X + 1, state.TextCursor.Y + 3,
-                    BlinkFrame(state.TickTotal, m_timer.Interval()));
+    if (state.Click.Pressed) {
+        state.Click.Clear();
+        EndKeyWait();
+    } else {
+        DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, state.TextCursor.X + 1, state.TextCursor.Y + 3,
+                        KeyWaitBlinkFrame(state.TickTotal, m_timer.Interval()));
+    }
     PresentRect(icon);
+}
+
+// Back to text directly, without the mode's entry work: the text style stays.
+void TMainForm::EndKeyWait()
+{
+    PlayerState& state = m_state;
+    state.Mode = PlayerMode::Text;
+    const CNovelItem* item = CurrentItem();
+    const int lineLength = item && state.Position.Line < static_cast<int>(item->Lines.size())
+                               ? static_cast<int>(item->Lines[static_cast<size_t>(state.Position.Line)].size())
+                               : 0;
+    if (lineLength < state.Position.Character) {
+        // The wait came at the end of a line.
+        const int lineStep = LineStep(state.LastCharSize.Y);
+        state.Position = {1, state.Position.Line + 1};
+        if (LineFitsBelow(state.TextCursor.Y, lineStep)) {
+            state.TextCursor = {kMessageArea.Left, state.TextCursor.Y + lineStep};
+        } else {
+            state.PageFull = true;
+        }
+    }
+    if (state.PageFull) {
+        TurnPage();
+        m_services.Log.Event("page");
+    }
 }
 
 }  // namespace kelva

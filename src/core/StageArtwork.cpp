@@ -1,8 +1,10 @@
 #include "core/StageArtwork.h"
 
 #include <array>
+#include <cstdio>
 
 #include "graphics/AntiAliasTextout.h"
+#include "core/KelvaNovelRun.h"
 #include "graphics/FontSpec.h"
 
 namespace kelva {
@@ -64,6 +66,42 @@ TNkDIB PoweredByImage(FontRasteriser& fonts)
     // names it.
     badge.FillRect(TRect{0, kPoweredByHeight - 1, 1, kPoweredByHeight}, kBadgeKey);
     return badge;
+}
+
+void DrawVersionText(TNkDIB& target, FontRasteriser& fonts, std::optional<int> libraryVersion)
+{
+    TAntiAliasTextout text(fonts);
+    text.Target = &target;
+    text.Smooth = true;
+    text.FilterSize = 2;
+    text.Decoration = kDecorationShadow;
+    text.EdgeColor = MakeColor(170, 170, 170);
+    text.Font = FontSpec{"Arial", 22, false};
+    text.TextColor = MakeColor(255, 34, 0);
+    text.DrawText(636 - text.MeasureText(kRuntimeVersion).X, 420, kRuntimeVersion);
+    if (!libraryVersion) return;
+    char line[64];
+    std::snprintf(line, sizeof line, "with VBMP3.DLL %d.%.2d", *libraryVersion / 100, *libraryVersion % 100);
+    text.Font = FontSpec{"Arial", 14, true};
+    text.TextColor = kWhite;
+    text.Decoration = kDecorationOutline;
+    text.EdgeColor = MakeColor(0, 0, 0);
+    const TPoint size = text.MeasureText(line);
+    text.DrawText(636 - size.X, 472 - size.Y, line);
+}
+
+void DrawTitleText(TNkDIB& target, FontRasteriser& fonts, std::string_view title)
+{
+    TAntiAliasTextout text(fonts);
+    text.Target = &target;
+    text.Smooth = false;
+    text.Decoration = kDecorationNone;
+    text.Font = FontSpec{kGothicFace, 32, false};
+    text.TextColor = kWhite;
+    for (const auto& [line, y] :
+         {std::pair<std::string_view, int>{title, 200}, std::pair<std::string_view, int>{"クリックでスタート！", 240}}) {
+        text.DrawText(320 - fonts.MeasureText(text.Font, line).Width / 2, y, line);
+    }
 }
 
 }  // namespace kelva

@@ -1,6 +1,9 @@
 // The stage window's own pictures, drawn in code rather than shipped as files.
 #pragma once
 
+#include <optional>
+#include <string_view>
+
 #include "graphics/NkDIB.h"
 #include "platform/FontRasteriser.h"
 
@@ -15,5 +18,14 @@ TNkDIB KeyWaitIconFrames();
 TNkDIB PoweredByImage(FontRasteriser& fonts);
 inline constexpr int kPoweredByWidth = 260;
 inline constexpr int kPoweredByHeight = 42;
+
+// The logo screen's runtime texts, right-aligned at x = 636: the version in red with a
+// grey shadow and, when the decoder library is loaded, its version below in white
+// outlined in black.
+void DrawVersionText(TNkDIB& target, FontRasteriser& fonts, std::optional<int> libraryVersion);
+
+// The title screen of a story without a title picture: the story's title and the call to
+// click, centred in white.
+void DrawTitleText(TNkDIB& target, FontRasteriser& fonts, std::string_view title);
 
 }  // namespace kelva

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Keys.h"
+
 namespace kelva {
 
 constexpr int kStageWidth = 640;
@@ -32,7 +34,7 @@ struct InputEvent {
     int x = 0;  // stage pixels, for mouse events
     int y = 0;
     MouseButton button = MouseButton::Left;
-    std::string key;  // key name for KeyDown: "Space", "Return", "Escape", "F5"...
+    Key key = Key::Unknown;  // for KeyDown
     bool alt = false;  // Alt was held with the key
 };
 

@@ -213,7 +213,7 @@ TEST(StageTransitions, F8InDebugModeShowsTheWholeNewPictureAtOnce)
     EXPECT_LT(CountColour(stage.Screen(), kBlue), 640 * 480);
     InputEvent f8;
     f8.type = InputEvent::Type::KeyDown;
-    f8.key = "F8";
+    f8.key = Key::F8;
     stage.Form().FormKeyDown(f8);
     EXPECT_FALSE(stage.Form().TransitionsInUse().Active());
     EXPECT_EQ(CountColour(stage.Screen(), kBlue), 640 * 480);

@@ -118,7 +118,7 @@ TEST(StageWindow, SpaceLatchesOnlyOnce)
     StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}));
     InputEvent space;
     space.type = InputEvent::Type::KeyDown;
-    space.key = "Space";
+    space.key = Key::Space;
     stage.Form().FormMouseMove(300, 300);
     stage.Form().FormKeyDown(space);
     EXPECT_TRUE(stage.State().Click.Pressed);
@@ -133,7 +133,7 @@ TEST(StageWindow, EscapeAsksBeforeClosing)
     StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}));
     InputEvent escape;
     escape.type = InputEvent::Type::KeyDown;
-    escape.key = "Escape";
+    escape.key = Key::Escape;
     stage.Form().FormKeyDown(escape);  // no answer queued: "no"
     EXPECT_FALSE(stage.Form().Closed());
     stage.Messages().QueueAnswer(true);
@@ -200,6 +200,20 @@ TEST(StageWindow, MenuLinkFollowsTheChosenLine)
     stage.Click(100, 26 + 42 + 10);
     stage.Tick();
     EXPECT_EQ(stage.State().Mode, PlayerMode::Text);
+    EXPECT_EQ(stage.State().CurrentItem, 2);
+}
+
+TEST(StageWindow, AClickChoosesTheLineItLandedOnWhereverThePointerWentSince)
+{
+    CNovelItem menu = MakeItem("start", kItemMenuLink, {"あ"});
+    menu.Links[0] = Link("one", "a");
+    menu.Links[1] = Link("two", "b");
+    StageHarness stage(Items({menu, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})}));
+    stage.StartReading();
+    stage.Tick(2);
+    stage.Click(100, 26 + 42 + 10);  // on the second line
+    stage.Form().FormMouseMove(100, 30);  // and away to the first before the tick
+    stage.Tick();
     EXPECT_EQ(stage.State().CurrentItem, 2);
 }
 

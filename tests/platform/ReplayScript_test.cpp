@@ -24,7 +24,7 @@ TEST(ReplayScript, ParsesEveryKindOfEvent)
     EXPECT_EQ(result.events[0].input.x, 320);
     EXPECT_EQ(result.events[1].input.button, MouseButton::Right);
     EXPECT_EQ(result.events[2].input.type, InputEvent::Type::MouseMove);
-    EXPECT_EQ(result.events[3].input.key, "Space");
+    EXPECT_EQ(result.events[3].input.key, Key::Space);
     EXPECT_EQ(result.events[4].kind, ReplayEvent::Kind::Answer);
     EXPECT_TRUE(result.events[4].yes);
     EXPECT_EQ(result.events[5].dumpName, "page1");
@@ -41,6 +41,22 @@ TEST(ReplayScript, NamesTheLineOfAProblem)
     EXPECT_NE(ParseReplayScript("10 click 1 2 sideways\n").error, "");
     EXPECT_NE(ParseReplayScript("10 dump ../escape\n").error, "");  // stays in the dump folder
     EXPECT_NE(ParseReplayScript("10 answer maybe\n").error, "");
+    EXPECT_EQ(ParseReplayScript("10 key Space\n20 key Spcae\n").error, "line 2: unknown key 'Spcae'");
+}
+
+TEST(ReplayScript, KeysGoByTheirOwnNamesAndCommonAliases)
+{
+    for (int k = static_cast<int>(Key::Space); k <= static_cast<int>(Key::Z); ++k) {
+        const Key key = static_cast<Key>(k);
+        ASSERT_FALSE(KeyName(key).empty()) << k;
+        EXPECT_EQ(KeyFromName(KeyName(key)), key) << KeyName(key);
+    }
+    const ReplayParseResult aliases = ParseReplayScript("1 key Enter\n2 key Alt+Enter\n3 key Esc\n");
+    ASSERT_EQ(aliases.events.size(), 3u);
+    EXPECT_EQ(aliases.events[0].input.key, Key::Return);
+    EXPECT_TRUE(aliases.events[1].input.alt);
+    EXPECT_EQ(aliases.events[1].input.key, Key::Return);
+    EXPECT_EQ(aliases.events[2].input.key, Key::Escape);
 }
 
 }  // namespace

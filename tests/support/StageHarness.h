@@ -44,7 +44,7 @@ public:
     // Switches the display and runs the logo and title screens until the title waits
     // for a click.
     void RunTitleToClick();
-    static constexpr int kTitleWaitStep = 142;
+    static constexpr int kTitleWaitStep = TitleSequence::kWaitStep;
     // Switches the display, starts the story from the title screen and lets the first
     // transition finish.
     void StartReading();

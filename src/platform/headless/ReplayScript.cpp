@@ -54,7 +54,10 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         if (a.empty()) return "key needs a key name";
         input.type = InputEvent::Type::KeyDown;
         input.alt = a.starts_with("Alt+");
-        input.key = input.alt ? a.substr(4) : a;
+        const std::string name = input.alt ? a.substr(4) : a;
+        const std::optional<Key> key = KeyFromName(name);
+        if (!key) return "unknown key '" + name + "'";
+        input.key = *key;
     } else if (verb == "dump") {
         if (a.empty() || a.find('/') != std::string::npos) return "dump needs a plain file name";
         event.kind = ReplayEvent::Kind::Dump;

@@ -1,7 +1,7 @@
 // The replay event file: one event a line at a virtual time in milliseconds,
 //   1000 click 320 240 [left|right|middle]
 //   1300 move 100 200
-//   1500 key Space (or Alt+Return)
+//   1500 key Space (or Alt+Return; key names as Keys.h spells them, Enter = Return)
 //   2500 dump page1
 //   2600 answer yes|no
 //   9000 quit

@@ -91,19 +91,6 @@ std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)
             return ask;
         }
         m_frameAsked = false;
-        // A real pointer moves to where it presses: the stage sees the move first.
-        if (event.kind == ReplayEvent::Kind::Input && event.input.type == InputEvent::Type::MouseDown &&
-            (event.input.x != m_pointerAt.X || event.input.y != m_pointerAt.Y)) {
-            m_pointerAt = {event.input.x, event.input.y};
-            InputEvent move;
-            move.type = InputEvent::Type::MouseMove;
-            move.x = event.input.x;
-            move.y = event.input.y;
-            return move;
-        }
-        if (event.kind == ReplayEvent::Kind::Input && event.input.type == InputEvent::Type::MouseMove) {
-            m_pointerAt = {event.input.x, event.input.y};
-        }
         ++m_next;
         switch (event.kind) {
         case ReplayEvent::Kind::Dump: Dump(event.dumpName); break;

@@ -51,10 +51,6 @@ private:
     bool m_shown = false;
     bool m_fullScreen = false;
     bool m_frameAsked = false;
-    struct {
-        int X = -1;
-        int Y = -1;
-    } m_pointerAt;
     Pointer m_pointer = Pointer::Arrow;
     std::vector<uint8_t> m_screen;
 };

@@ -63,6 +63,34 @@ SDL_Cursor* CreateSkipCursor()
     return cursor;
 }
 
+Key TranslateKey(SDL_Keycode code)
+{
+    if (code >= SDLK_a && code <= SDLK_z) return static_cast<Key>(static_cast<int>(Key::A) + (code - SDLK_a));
+    if (code >= SDLK_0 && code <= SDLK_9) return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
+    if (code >= SDLK_F1 && code <= SDLK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + (code - SDLK_F1));
+    switch (code) {
+    case SDLK_SPACE: return Key::Space;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER: return Key::Return;
+    case SDLK_ESCAPE: return Key::Escape;
+    case SDLK_TAB: return Key::Tab;
+    case SDLK_BACKSPACE: return Key::Backspace;
+    case SDLK_DELETE: return Key::Delete;
+    case SDLK_UP: return Key::Up;
+    case SDLK_DOWN: return Key::Down;
+    case SDLK_LEFT: return Key::Left;
+    case SDLK_RIGHT: return Key::Right;
+    case SDLK_PAGEUP: return Key::PageUp;
+    case SDLK_PAGEDOWN: return Key::PageDown;
+    case SDLK_HOME: return Key::Home;
+    case SDLK_END: return Key::End;
+    case SDLK_PRINTSCREEN: return Key::PrintScreen;
+    case SDLK_MINUS: return Key::Minus;
+    case SDLK_EQUALS: return Key::Equals;
+    default: return Key::Unknown;
+    }
+}
+
 class SdlStageWindow final : public StageWindow {
 public:
     SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window, SDL_Renderer* renderer,
@@ -164,7 +192,7 @@ private:
             return std::nullopt;
         case SDL_KEYDOWN:
             input.type = InputEvent::Type::KeyDown;
-            input.key = SDL_GetKeyName(event.key.keysym.sym);
+            input.key = TranslateKey(event.key.keysym.sym);
             input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
             return input;
         case SDL_MOUSEBUTTONDOWN:

@@ -1,0 +1,40 @@
+// The stage's display: the mode full screen would use, switching between full screen and
+// a window, and the pointer's shape.
+#pragma once
+
+#include "data/NovelData.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+
+namespace kelva {
+
+class StageDisplay {
+public:
+    // `header` names the story in messages; all borrowed. `only16Bits`: full screen may
+    // use at most 16 bits per pixel.
+    StageDisplay(StageWindow& window, MessageBox& messages, const CNovelFileHeader& header, bool only16Bits);
+
+    // Shows the stage full screen or in a window. With `choosing` (a choice menu is up) the
+    // pointer stays visible full screen. False when the display can't show full screen:
+    // the reader has been told, and the stage must close.
+    bool Switch(bool fullScreen, bool choosing);
+    bool FullScreen() const { return m_fullScreen; }
+
+    void SetPointer(Pointer pointer) { m_window.SetPointer(pointer); }
+    // While reading: hidden full screen, the arrow in a window.
+    void ShowReadingPointer() { SetPointer(m_fullScreen ? Pointer::Hidden : Pointer::Arrow); }
+
+private:
+    // Examines the display's modes once, for the full-screen depth.
+    void EnumerateModes();
+
+    StageWindow& m_window;
+    MessageBox& m_messages;
+    const CNovelFileHeader& m_header;
+    bool m_only16Bits;
+    bool m_enumerated = false;
+    DisplayMode m_mode;  // the full-screen mode chosen; 0 bits until one is found
+    bool m_fullScreen = false;
+};
+
+}  // namespace kelva

@@ -1,0 +1,52 @@
+#include "core/StageLoop.h"
+
+#include <algorithm>
+
+namespace kelva {
+
+namespace {
+// A stopped timer still lets the loop look around once a second.
+constexpr int kIdleWaitMs = 1000;
+}  // namespace
+
+StageLoop::StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
+                     StageLoopClient& client)
+    : m_window(window), m_clock(clock), m_timer(timer), m_presenter(presenter), m_client(client)
+{
+}
+
+bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
+{
+    const std::optional<InputEvent> event = m_window.WaitEvent(deadlineMs);
+    if (!event) return false;
+    if (event->type == InputEvent::Type::FrameNeeded) {
+        m_presenter.Flush(true);
+    } else {
+        m_client.HandleInput(*event);
+    }
+    return true;
+}
+
+bool StageLoop::RunUntil(const std::function<bool()>& finished)
+{
+    while (!m_client.Closed() && !finished()) {
+        int64_t deadline = m_timer.Enabled() ? m_timer.DueMs() : m_clock.NowMs() + kIdleWaitMs;
+        if (const auto present = m_presenter.DueMs()) deadline = std::min(deadline, *present);
+        if (WaitAndDispatch(deadline)) continue;
+        m_client.Idle();
+        if (const int lag = m_timer.Fire(m_clock.NowMs())) m_client.TimerTimer(lag);
+        m_presenter.Flush(false);
+    }
+    return !m_client.Closed();
+}
+
+bool StageLoop::RunPending()
+{
+    while (WaitAndDispatch(m_clock.NowMs())) {
+    }
+    m_client.Idle();
+    m_presenter.Flush(false);
+    return !m_client.Closed();
+}
+
+}  // namespace kelva

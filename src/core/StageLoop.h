@@ -1,0 +1,53 @@
+// The one loop the stage runs on: it sleeps until the next input event, the frame
+// timer's next tick or the next due present, hands the input on, fires the timer and
+// shows the picture. The main loop, the wait for a CD and every modal window run this
+// same loop, nested, each until its own exit condition holds.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "core/FrameTimer.h"
+#include "core/StagePresenter.h"
+#include "platform/Clock.h"
+#include "platform/Window.h"
+
+namespace kelva {
+
+// What the loop drives: the stage form.
+class StageLoopClient {
+public:
+    virtual ~StageLoopClient() = default;
+    virtual void HandleInput(const InputEvent& event) = 0;
+    // Runs between events: the media watches (a song's end, the CD drives).
+    virtual void Idle() = 0;
+    virtual void TimerTimer(int lagCount) = 0;
+    // The stage window is closing: every loop ends.
+    virtual bool Closed() const = 0;
+};
+
+class StageLoop {
+public:
+    // All borrowed.
+    StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
+              StageLoopClient& client);
+
+    // Runs until `finished` holds (asked after every turn) or the stage closes; false
+    // when the stage closed.
+    bool RunUntil(const std::function<bool()>& finished);
+    // Handles the events waiting now, without waiting and without the frame timer: for a
+    // command that makes the story wait inside a tick. False once the stage is closing.
+    bool RunPending();
+
+private:
+    // One turn: waits for an event until `deadlineMs`; returns whether one came.
+    bool WaitAndDispatch(int64_t deadlineMs);
+
+    StageWindow& m_window;
+    Clock& m_clock;
+    FrameTimer& m_timer;
+    StagePresenter& m_presenter;
+    StageLoopClient& m_client;
+};
+
+}  // namespace kelva

@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <utility>
+
+#include "core/StageLoop.h"
+#include "platform/headless/ManualClock.h"
+
+namespace kelva {
+namespace {
+
+// A window whose input comes at set times on a virtual clock; it counts what it shows.
+class ScriptedWindow final : public StageWindow {
+public:
+    explicit ScriptedWindow(ManualClock& clock) : m_clock(clock) {}
+    void At(int64_t ms, InputEvent event) { m_events.push_back({ms, event}); }
+    int presents = 0;
+
+    void SetTitle(std::string_view) override {}
+    void Show(bool) override {}
+    void Present(const uint8_t*, int) override { ++presents; }
+    void SetPointer(Pointer) override {}
+    std::vector<DisplayMode> DisplayModes() override { return {}; }
+    std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override
+    {
+        if (!m_events.empty() && m_events.front().first <= deadlineMs) {
+            m_clock.SleepUntil(m_events.front().first);
+            const InputEvent event = m_events.front().second;
+            m_events.pop_front();
+            return event;
+        }
+        m_clock.SleepUntil(deadlineMs);
+        return std::nullopt;
+    }
+
+private:
+    ManualClock& m_clock;
+    std::deque<std::pair<int64_t, InputEvent>> m_events;
+};
+
+// Records what the loop hands it; a Quit closes it.
+class CountingClient final : public StageLoopClient {
+public:
+    std::vector<InputEvent::Type> inputs;
+    std::vector<int64_t> tickTimes;
+    int idles = 0;
+    bool closed = false;
+    ManualClock* clock = nullptr;
+    std::function<void()> onTick;  // a tick that opens a modal window runs it here
+
+    void HandleInput(const InputEvent& event) override
+    {
+        inputs.push_back(event.type);
+        if (event.type == InputEvent::Type::Quit) closed = true;
+    }
+    void Idle() override { ++idles; }
+    void TimerTimer(int) override
+    {
+        tickTimes.push_back(clock->NowMs());
+        if (onTick) std::exchange(onTick, nullptr)();
+    }
+    bool Closed() const override { return closed; }
+};
+
+InputEvent Event(InputEvent::Type type)
+{
+    InputEvent event;
+    event.type = type;
+    return event;
+}
+
+struct LoopFixture {
+    ManualClock clock;
+    ScriptedWindow window{clock};
+    FrameTimer timer{0, 30};
+    TNkDIB screen{640, 480, 24};
+    StagePresenter presenter{window, clock, screen};
+    CountingClient client;
+    StageLoop loop{window, clock, timer, presenter, client};
+    LoopFixture() { client.clock = &clock; }
+};
+
+TEST(StageLoop, TicksOnTimeBetweenEventsUntilItsConditionHolds)
+{
+    LoopFixture f;
+    f.window.At(40, Event(InputEvent::Type::MouseMove));
+    EXPECT_TRUE(f.loop.RunUntil([&] { return f.client.tickTimes.size() == 3; }));
+    EXPECT_EQ(f.client.tickTimes, (std::vector<int64_t>{30, 60, 90}));
+    EXPECT_EQ(f.client.inputs, std::vector<InputEvent::Type>{InputEvent::Type::MouseMove});
+}
+
+TEST(StageLoop, ClosingEndsNestedLoopsOneAfterAnother)
+{
+    LoopFixture f;
+    f.window.At(100, Event(InputEvent::Type::Quit));
+    bool innerEnded = false;
+    f.client.onTick = [&] {
+        // A modal window opened at the first tick runs the same loop inside it.
+        EXPECT_FALSE(f.loop.RunUntil([] { return false; }));
+        innerEnded = true;
+    };
+    const bool outer = f.loop.RunUntil([] { return false; });
+    EXPECT_FALSE(outer);
+    EXPECT_TRUE(innerEnded);
+    EXPECT_EQ(f.client.tickTimes.size(), 3u);  // 30, 60, 90: the timer kept ticking inside
+}
+
+TEST(StageLoop, PendingEventsAreHandledWithoutWaitingOrTicking)
+{
+    LoopFixture f;
+    f.clock.Advance(500);  // the timer is long overdue
+    f.window.At(500, Event(InputEvent::Type::MouseDown));
+    f.window.At(500, Event(InputEvent::Type::KeyDown));
+    f.window.At(900, Event(InputEvent::Type::Quit));  // still to come: not waited for
+    EXPECT_TRUE(f.loop.RunPending());
+    EXPECT_EQ(f.client.inputs.size(), 2u);
+    EXPECT_TRUE(f.client.tickTimes.empty());
+    EXPECT_EQ(f.client.idles, 1);
+    EXPECT_EQ(f.clock.NowMs(), 500);
+}
+
+TEST(StageLoop, PresentsAChangeOnlyAfterStartAndAtMostOncePerRefresh)
+{
+    LoopFixture f;
+    f.presenter.MarkChanged();
+    f.loop.RunUntil([&] { return f.client.tickTimes.size() == 1; });
+    EXPECT_EQ(f.window.presents, 0);  // the window isn't shown yet
+    f.presenter.Start();
+    f.presenter.MarkChanged();
+    f.presenter.Flush(false);
+    f.presenter.MarkChanged();
+    f.presenter.Flush(false);  // within the same refresh: waits
+    EXPECT_EQ(f.window.presents, 1);
+    f.window.At(f.clock.NowMs(), Event(InputEvent::Type::FrameNeeded));  // a dump asks for it now
+    f.loop.RunPending();
+    EXPECT_EQ(f.window.presents, 2);
+    EXPECT_TRUE(f.client.inputs.empty());  // the loop answers that itself
+}
+
+}  // namespace
+}  // namespace kelva
