@@ -263,6 +263,30 @@ TEST(KnovelUnpackTest, NeverWritesOutsideTheTargetFolder)
     EXPECT_TRUE(Contains(notPackage.output, "neither a package nor a game")) << notPackage.output;
 }
 
+TEST(KnovelUnpackTest, WritesNamesOfTheLongestLengthAndGoesOnPastAFailedEntry)
+{
+    test::TempDir dir;
+    const std::string longest(255, 'n');  // the most a file system's name holds
+    PackageWriter writer;
+    writer.Add(longest, Bytes("long"));
+    writer.Add("taken", Bytes("a file"));
+    writer.Add("taken\\inside.bmp", Bytes("needs a folder where a file is"));
+    writer.Add("z.bmp", Bytes("last"));
+    MemoryStream out;
+    writer.WriteTo(out);
+    test::WriteBytes(dir.File("p.pak"), out.Bytes());
+
+    const RunResult run = Knovel("unpack " + Quote(dir.File("p.pak")) + " -o " + Quote(dir.File("t")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "cannot create the folder")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "1 of 4 entries not extracted")) << run.output;
+    EXPECT_EQ(test::ReadBytes(dir.File("t/" + longest)), Bytes("long"));
+    EXPECT_EQ(test::ReadBytes(dir.File("t/z.bmp")), Bytes("last")) << "entries after the failed one";
+    for (const auto& entry : fs::directory_iterator(dir.File("t"))) {
+        EXPECT_NE(entry.path().filename().string().rfind(".tmp", 0), 0u) << "no temporary file is left";
+    }
+}
+
 TEST(KnovelDumpBookmarkTest, ShowsEveryFieldAndOnlyTheSlotsInUse)
 {
     test::TempDir dir;
