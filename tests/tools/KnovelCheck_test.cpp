@@ -238,7 +238,7 @@ items:
   n1 [label="a\\b\n(auto)"];
   n2 [label="end\n(end)", shape=doubleoctagon];
   n0 -> n1 [label="say \"hi\""];
-  n0 -> n2 [label="好感度 >= 10"];
+  n0 -> n2 [label="unused\n好感度 >= 10"];
   missing0 [label="nowhere\n(missing)", color=red, fontcolor=red, style=dashed];
   n0 -> missing0 [label="gone"];
   n1 -> n2 [label="", style=dashed];

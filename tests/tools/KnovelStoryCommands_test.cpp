@@ -73,6 +73,13 @@ TEST(KnovelStoryCommands, BuildCheckDecompileRoundTrip)
     ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.dot")).status, 0);
     const std::vector<uint8_t> dot = test::ReadBytes(dir.File("story.dot"));
     EXPECT_THAT(std::string(dot.begin(), dot.end()), HasSubstr("n0 -> n1"));
+    // Pictures are drawn by Graphviz, with the names and captions as text.
+    ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.SVG")).status, 0);
+    const std::vector<uint8_t> svg = test::ReadBytes(dir.File("story.SVG"));
+    EXPECT_THAT(std::string(svg.begin(), svg.end()), HasSubstr("<svg"));
+    EXPECT_THAT(std::string(svg.begin(), svg.end()), HasSubstr(reinterpret_cast<const char*>(u8">はい<")));
+    ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.png")).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.File("story.png")).at(1), 'P');
 }
 
 TEST(KnovelStoryCommands, FailedBuildLeavesTheOldOutputAlone)

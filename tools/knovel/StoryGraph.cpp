@@ -1,10 +1,20 @@
 #include "StoryGraph.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "Commands.h"
 #include "Printable.h"
 #include "data/AtomicFile.h"
+#include "data/ShiftJis.h"
+#include "data/Stream.h"
 #include "platform/TextCodec.h"
 
 namespace kelva::knovel {
@@ -67,11 +77,11 @@ std::string StoryGraph(const NovelFile& novel)
                 }
                 target = it->second;
             }
-            std::string label;
+            // A choice shows its caption, and under it the condition it waits for.
+            std::string label = item.Kind == kItemMenuLink ? Printable(link.Caption) : std::string();
             if (link.Conditional) {
-                label = Printable(link.Counter) + " >= " + std::to_string(link.Threshold);
-            } else if (item.Kind == kItemMenuLink) {
-                label = Printable(link.Caption);
+                label += (label.empty() ? "" : "\n") + Printable(link.Counter) +
+                         " >= " + std::to_string(link.Threshold);
             }
             out += "  n" + std::to_string(i) + " -> " + target + " [label=" + DotString(label) +
                    (item.Kind == kItemAutoLink ? ", style=dashed" : "") + "];\n";
@@ -80,18 +90,81 @@ std::string StoryGraph(const NovelFile& novel)
     return out + "}\n";
 }
 
+namespace {
+
+// The picture format Graphviz is asked for by the output's extension; empty for the dot
+// text itself.
+std::string RenderedFormat(const std::string& outputPath)
+{
+    const std::string extension = LowerCaseAscii(std::filesystem::path(outputPath).extension().string());
+    return extension == ".svg" || extension == ".png" ? extension.substr(1) : std::string();
+}
+
+// Runs Graphviz's "dot" on `graph` and returns the picture it draws. A temporary file
+// carries each direction, so neither side can block on a full pipe.
+bool RenderGraph(const std::string& graph, const std::string& format, std::vector<uint8_t>& picture,
+                 std::string& error)
+{
+    std::error_code tempError;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path(tempError);
+    std::string input = (temp / "knovel-graph-XXXXXX").string();
+    std::string output = (temp / "knovel-picture-XXXXXX").string();
+    const int inputFd = mkstemp(input.data());
+    const int outputFd = inputFd < 0 ? -1 : mkstemp(output.data());
+    bool ok =
+        outputFd >= 0 && write(inputFd, graph.data(), graph.size()) == static_cast<ssize_t>(graph.size());
+    if (!ok) error = std::strerror(errno);
+
+    if (ok) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+        posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
+        const std::string formatOption = "-T" + format;
+        char* const argv[] = {const_cast<char*>("dot"), const_cast<char*>(formatOption.c_str()), nullptr};
+        pid_t pid = 0;
+        const int spawned = posix_spawnp(&pid, "dot", &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        if (spawned != 0) {
+            error = "cannot run Graphviz's dot (" + std::string(std::strerror(spawned)) +
+                    "); install the graphviz package, or write a .dot file";
+            ok = false;
+        } else if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            error = "Graphviz's dot failed";
+            ok = false;
+        }
+    }
+    if (ok) {
+        auto file = ReadWholeFile(output);
+        ok = file != nullptr;
+        if (file) picture = file->TakeBytes();
+        if (!ok) error = "cannot read what Graphviz's dot drew";
+    }
+    for (const auto& [fd, name] : {std::pair{inputFd, input}, std::pair{outputFd, output}}) {
+        if (fd < 0) continue;
+        close(fd);
+        unlink(name.c_str());
+    }
+    return ok;
+}
+
+}  // namespace
+
 int RunGraph(const Arguments& args)
 {
     std::string novelPath, outputPath;
     if (!InputAndOutput(args, novelPath, outputPath))
-        return Fail("usage: knovel graph STORY.kne -o STORY.dot");
+        return Fail("usage: knovel graph STORY.kne -o STORY.dot|STORY.svg|STORY.png");
     LoadedNovel loaded;
     std::string error;
     if (!LoadNovelFile(novelPath, loaded, error)) return Fail(error);
     const std::string graph = StoryGraph(loaded.Novel);
-    if (!WriteFileAtomically(outputPath, std::vector<uint8_t>(graph.begin(), graph.end()), error)) {
+    std::vector<uint8_t> bytes(graph.begin(), graph.end());
+    const std::string format = RenderedFormat(outputPath);
+    if (!format.empty() && !RenderGraph(graph, format, bytes, error)) return Fail(error);
+    if (!WriteFileAtomically(outputPath, bytes, error))
         return Fail("cannot write " + outputPath + ": " + error);
-    }
     return 0;
 }
 

@@ -17,7 +17,8 @@ const Command kCommands[] = {
     {"decompile", "STORY.kne -o SOURCE.yaml", "write the story source of a novel file", RunDecompile},
     {"dump", "FILE", "describe a novel file (or a package, game or bookmark file)", RunDump},
     {"check", "STORY.kne [--data DIR | --package FILE]", "report faults in a story; exit 1 on errors", RunCheck},
-    {"graph", "STORY.kne -o STORY.dot", "draw the items and links as a Graphviz graph", RunGraph},
+    {"graph", "STORY.kne -o STORY.dot|svg|png", "draw the items and links (svg and png through Graphviz)",
+     RunGraph},
 };
 
 int Help()
