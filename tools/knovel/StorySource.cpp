@@ -11,6 +11,7 @@
 #include <set>
 
 #include "HeaderFields.h"
+#include "data/BookmarkData.h"
 #include "data/ShiftJis.h"
 #include "data/TextLines.h"
 #include "platform/TextCodec.h"
@@ -263,6 +264,10 @@ private:
         if (!number)
             Fail(mark, what + " must be a whole number" + (text.empty() ? "" : ", not " + Quoted(text)));
         if (*number < 0 && min == 0 && max == kInt32Max) Fail(mark, what + " can't be negative");
+        // Past what 32 bits hold, the bound is all there is to say.
+        if (*number > kInt32Max && max == kInt32Max) Fail(mark, what + " is too large (at most 2147483647)");
+        if (*number < kInt32Min && min == kInt32Min)
+            Fail(mark, what + " is too small (at least -2147483648)");
         if (*number < min || *number > max) {
             Fail(mark, what + " must be between " + std::to_string(min) + " and " + std::to_string(max));
         }
@@ -392,7 +397,8 @@ private:
             CNovelItem* item = items.Add();
             if (!item) Fail(node, "more than " + std::to_string(CNovelItems::kMaxItems) + " items");
             const auto entries = Entries(node, kItemKeys, "an item");
-            item->Name = Cp932Text(Require(entries, "name", node, "an item"));
+            // A bookmark keeps the name of the item being read in 255 bytes.
+            item->Name = Cp932Text(Require(entries, "name", node, "an item"), kBookmarkItemNameCapacity);
             if (const Entry* kind = Find(entries, "kind")) item->Kind = Kind(*kind);
             if (const Entry* position = Find(entries, "position")) ReadPosition(*position, *item);
             if (const Entry* text = Find(entries, "text")) {
