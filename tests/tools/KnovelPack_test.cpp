@@ -179,6 +179,20 @@ TEST_F(KnovelPackTest, PackedGameIsTheProgramWithThePackageAtItsImageEnd)
     EXPECT_TRUE(Contains(dump.output, U8(u8"chara\\ねこ\\表情①.bmp"))) << dump.output;
     EXPECT_TRUE(Contains(dump.output, "(the story, scrambled)")) << dump.output;
 
+    // The story commands read the story inside the game, as if given the novel file.
+    for (const std::string command : {"decompile", "graph"}) {
+        const RunResult fromGame = Knovel(command + " " + Quote(game) + " -o " + Quote(dir.File("game.out")));
+        const RunResult fromFile =
+            Knovel(command + " " + Quote(dir.File("story.kne")) + " -o " + Quote(dir.File("kne.out")));
+        ASSERT_EQ(fromGame.status, 0) << command << ": " << fromGame.output;
+        EXPECT_EQ(test::ReadBytes(dir.File("game.out")), test::ReadBytes(dir.File("kne.out"))) << command;
+    }
+    EXPECT_TRUE(Contains(dump.output, "autorun.kne:\n")) << dump.output;
+    EXPECT_TRUE(Contains(dump.output, "start")) << dump.output;
+    const RunResult check = Knovel("check " + Quote(game));
+    EXPECT_FALSE(Contains(check.output, "file version")) << check.output;
+    EXPECT_FALSE(Contains(check.output, "media not checked")) << "the game's own package holds the media";
+
     EXPECT_NE(Knovel("pack " + Quote(data.string()) + " " + Quote(dir.File("story.kne")) + " -o " +
                      Quote(dir.File("bad")) + " --exe " + Quote(dir.File("story.kne")))
                   .status,

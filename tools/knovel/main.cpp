@@ -16,7 +16,8 @@ const Command kCommands[] = {
     {"build", "SOURCE.yaml -o STORY.kne", "build a novel file from a story source", RunBuild},
     {"decompile", "STORY.kne -o SOURCE.yaml", "write the story source of a novel file", RunDecompile},
     {"dump", "FILE", "describe a novel file (or a package, game or bookmark file)", RunDump},
-    {"check", "STORY.kne [--data DIR | --package FILE]", "report faults in a story; exit 1 on errors", RunCheck},
+    {"check", "STORY [--data DIR | --package FILE]",
+     "report faults in a story (source, novel file or game); exit 1 on errors", RunCheck},
     {"graph", "STORY.kne -o STORY.dot|svg|png", "draw the items and links (svg and png through Graphviz)",
      RunGraph},
 };
