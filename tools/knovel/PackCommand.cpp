@@ -15,6 +15,7 @@
 #include "NovelFile.h"
 #include "PackageFiles.h"
 #include "Printable.h"
+#include "Subprocess.h"
 #include "data/AtomicFile.h"
 #include "data/Crypt.h"
 #include "data/PackageWriter.h"
@@ -136,6 +137,23 @@ std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder, co
     return files;
 }
 
+// Debug information is most of a player's size and no use to a reader. It goes before the
+// package is appended: stripping the finished game would cut the package off. When the
+// system's strip can't do it the image stays as it is.
+void StripDebugInformation(std::vector<uint8_t>& image)
+{
+    TemporaryFile file("knovel-player");
+    std::string error = "cannot write a temporary file";
+    if (file.IsOpen() && file.Write(image) &&
+        RunProgram({"strip", "--strip-debug", file.Path()}, "", -1, error)) {
+        if (auto stripped = ReadWholeFile(file.Path())) {
+            image = stripped->TakeBytes();
+            return;
+        }
+    }
+    std::fprintf(stderr, "knovel: note: the player keeps its debug information (%s)\n", error.c_str());
+}
+
 }  // namespace
 
 int RunPack(const Arguments& args)
@@ -169,6 +187,7 @@ int RunPack(const Arguments& args)
         const int64_t imageEnd = FindImageEnd(*player);
         if (imageEnd <= 0 || imageEnd > player->Size()) return Fail(playerPath + " is not an executable program");
         output.assign(player->Bytes().begin(), player->Bytes().begin() + imageEnd);
+        StripDebugInformation(output);
     }
 
     const auto files = CollectDataFiles(dataFolder, {fs::path(storyPath), fs::path(outPath)});

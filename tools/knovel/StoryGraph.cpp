@@ -1,10 +1,5 @@
 #include "StoryGraph.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -12,6 +7,7 @@
 
 #include "Commands.h"
 #include "Printable.h"
+#include "Subprocess.h"
 #include "data/AtomicFile.h"
 #include "data/ShiftJis.h"
 #include "data/Stream.h"
@@ -100,53 +96,28 @@ std::string RenderedFormat(const std::string& outputPath)
     return extension == ".svg" || extension == ".png" ? extension.substr(1) : std::string();
 }
 
-// Runs Graphviz's "dot" on `graph` and returns the picture it draws. A temporary file
-// carries each direction, so neither side can block on a full pipe.
+// Runs Graphviz's "dot" on `graph` and returns the picture it draws. Temporary files
+// carry both directions, so neither side can block on a full pipe.
 bool RenderGraph(const std::string& graph, const std::string& format, std::vector<uint8_t>& picture,
                  std::string& error)
 {
-    std::error_code tempError;
-    const std::filesystem::path temp = std::filesystem::temp_directory_path(tempError);
-    std::string input = (temp / "knovel-graph-XXXXXX").string();
-    std::string output = (temp / "knovel-picture-XXXXXX").string();
-    const int inputFd = mkstemp(input.data());
-    const int outputFd = inputFd < 0 ? -1 : mkstemp(output.data());
-    bool ok =
-        outputFd >= 0 && write(inputFd, graph.data(), graph.size()) == static_cast<ssize_t>(graph.size());
-    if (!ok) error = std::strerror(errno);
-
-    if (ok) {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, outputFd, 1);
-        const std::string formatOption = "-T" + format;
-        char* const argv[] = {const_cast<char*>("dot"), const_cast<char*>(formatOption.c_str()), nullptr};
-        pid_t pid = 0;
-        const int spawned = posix_spawnp(&pid, "dot", &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        int status = 0;
-        if (spawned != 0) {
-            error = "cannot run Graphviz's dot (" + std::string(std::strerror(spawned)) +
-                    "); install the graphviz package, or write a .dot file";
-            ok = false;
-        } else if (waitpid(pid, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            error = "Graphviz's dot failed";
-            ok = false;
-        }
+    TemporaryFile input("knovel-graph");
+    TemporaryFile output("knovel-picture");
+    if (!input.IsOpen() || !output.IsOpen() || !input.Write({graph.begin(), graph.end()})) {
+        error = std::string("cannot write a temporary file: ") + std::strerror(errno);
+        return false;
     }
-    if (ok) {
-        auto file = ReadWholeFile(output);
-        ok = file != nullptr;
-        if (file) picture = file->TakeBytes();
-        if (!ok) error = "cannot read what Graphviz's dot drew";
+    if (!RunProgram({"dot", "-T" + format}, input.Path(), output.Descriptor(), error)) {
+        error += " (Graphviz draws the pictures: install the graphviz package, or write a .dot file)";
+        return false;
     }
-    for (const auto& [fd, name] : {std::pair{inputFd, input}, std::pair{outputFd, output}}) {
-        if (fd < 0) continue;
-        close(fd);
-        unlink(name.c_str());
+    auto drawn = ReadWholeFile(output.Path());
+    if (!drawn) {
+        error = "cannot read what Graphviz drew";
+        return false;
     }
-    return ok;
+    picture = drawn->TakeBytes();
+    return true;
 }
 
 }  // namespace
