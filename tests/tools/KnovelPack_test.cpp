@@ -160,7 +160,7 @@ TEST_F(KnovelPackTest, PackedGameIsTheProgramWithThePackageAtItsImageEnd)
     EXPECT_LT(gameImageEnd, imageEnd) << "the program was built with debug information";
     const RunResult run = test::RunCommand(Quote(game) + " help");
     EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(Contains(run.output, "usage: knovel")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Usage: knovel")) << run.output;
     const PackageContents contents = ReadPackage(game, gameImageEnd);
     ASSERT_TRUE(contents.open);
     EXPECT_EQ(contents.entries.size(), 5u);

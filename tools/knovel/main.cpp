@@ -24,7 +24,7 @@ const Command kCommands[] = {
 
 int Help()
 {
-    std::puts("usage: knovel COMMAND [ARGS...]\n\ncommands:");
+    std::puts("Usage: knovel COMMAND [ARGS...]\n\ncommands:");
     for (const Command& command : kCommands) {
         std::printf("  %-10s %-40s %s\n", command.Name, command.Usage, command.Summary);
     }
