@@ -14,7 +14,7 @@ packages=(
   libcdio-dev libcdio-paranoia-dev
   libyaml-cpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  python3 libjpeg-turbo-progs
+  python3 libjpeg-turbo-progs graphviz help2man
   xvfb xauth
 )
 

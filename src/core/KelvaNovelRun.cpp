@@ -94,6 +94,14 @@ std::unique_ptr<Stream> Startup::OpenNovelStream(LoadedGame& game)
         Fail("ファイル " + FileNameOnly(name) + " を開けません。\r\n実行を中止します。");
         return nullptr;
     }
+    const std::string extension = LowerCaseAscii(fs::path(name).extension().string());
+    if (extension == ".yaml" || extension == ".yml") {
+        // A story source has to be built first; say how instead of failing on its bytes.
+        const std::string shown = FileNameOnly(name);
+        Fail(shown + " はストーリーのソースです。\r\nknovel build " + shown + " -o " +
+             FileNameOnly(ReplaceExtension(name, ".kne")) + " でノベルファイルを作ってから開いてください。");
+        return nullptr;
+    }
     if (file->Size() > kMaxNovelFileSize) {
         Fail(FileNameOnly(name) + " を読み込めません。\r\nノベルファイルとしては大きすぎます。\r\n実行を中止します。");
         return nullptr;

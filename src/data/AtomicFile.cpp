@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -9,10 +10,24 @@
 
 namespace kelva {
 
+namespace {
+
+// A short name beside `path`: a name of the longest length the file system allows must
+// still have a temporary sibling, so the temporary name doesn't grow from it.
+std::string TemporaryNameBeside(const std::string& path)
+{
+    static std::atomic<unsigned> counter{0};
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    const std::string name = ".tmp" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+    return (folder / name).string();
+}
+
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error)
 {
-    const std::string temporary = path + ".tmp" + std::to_string(getpid());
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    const std::string temporary = TemporaryNameBeside(path);
+    std::FILE* file = std::fopen(temporary.c_str(), "wbx");
     if (!file) {
         error = std::strerror(errno);
         return false;

@@ -88,6 +88,15 @@ TEST_F(StartupTest, MissingNovelFileIsNamedWithoutItsFolder)
     EXPECT_EQ(OnlyMessage(), "ファイル gone.kne を開けません。\r\n実行を中止します。");
 }
 
+TEST_F(StartupTest, StorySourceIsRefusedWithTheCommandThatBuildsIt)
+{
+    test::WriteBytes(dir.File("Story.YAML"), {'a', ':', ' ', '1', '\n'});
+    EXPECT_FALSE(Start("/usr/bin/player", {dir.File("Story.YAML")}));
+    EXPECT_EQ(OnlyMessage(),
+              "Story.YAML はストーリーのソースです。\r\nknovel build Story.YAML -o Story.kne "
+              "でノベルファイルを作ってから開いてください。");
+}
+
 TEST_F(StartupTest, OtherFileVersionsAreRefused)
 {
     std::vector<uint8_t> bytes = NovelFileBytes(NovelParts());

@@ -133,7 +133,8 @@ TEST_F(KnovelCheck, ReportsEveryFaultOfASmallStory)
                  u8"(the player knows only the English names; write BLEND)"),
             "yes:0: warning: link 1 is never taken: link 2 always holds and is tried first",
             "orphan:0: warning: not reachable from the start item",
-            "orphan:0: error: no enabled link: the player shows an error and returns to the title"));
+            "orphan:0: error: no enabled link: the player shows an error and returns to the title",
+            "secret:0: warning: not reachable from the start item: no link that leads here is ever taken"));
 }
 
 TEST_F(KnovelCheck, FindsMediaInPackagesIgnoringCase)
@@ -203,6 +204,44 @@ items:
             "one is never read"));
 }
 
+TEST(KnovelCheckLinks, LinksNoReadingCanTakeAndTheItemsOnlyTheyReach)
+{
+    const NovelFile novel = ParseStorySource(R"(
+header: {start_item: a, bg_effect: BLEND}
+counters:
+  - {name: c, value: 12, min: 0, max: 10}
+  - {name: low, value: -5, min: -5, max: 5}
+items:
+  - name: a
+    kind: auto
+    text: |
+      .WAIT 2147483648
+      .COUNTERSET c -2147483649
+      .WAIT 2147483647
+    links:
+      - {target: shadowed}
+      - {target: b, counter: low, threshold: -5}
+      - {target: never, counter: c, threshold: 13}
+      - {target: b, counter: c, threshold: 12}
+  - {name: b, kind: menu, links: [{caption: x, target: a}, {caption: y, target: c_end, counter: c, threshold: 11}]}
+  - {name: shadowed, kind: end}
+  - {name: never, kind: end}
+  - {name: c_end, kind: end}
+)",
+                                             "s.yaml");
+    EXPECT_THAT(
+        Findings(novel, nullptr),
+        ElementsAre(
+            "(counters):0: warning: counter 'c' starts at 12, outside its range 0 to 10: the first counter "
+            "command moves it into the range",
+            "a:0: warning: link 1 is never taken: link 2 always holds and is tried first",
+            "a:0: warning: link 3 needs 'c' >= 13, but the counter never exceeds 12: it never holds",
+            "a:1: error: '2147483648' (the time) is too large (at most 2147483647): the command fails",
+            "a:2: error: '-2147483649' (the value) is too small (at least -2147483648): the command fails",
+            "shadowed:0: warning: not reachable from the start item: no link that leads here is ever taken",
+            "never:0: warning: not reachable from the start item: no link that leads here is ever taken"));
+}
+
 TEST(KnovelCheckNames, ChangingAnExtensionKeepsDoubleByteCharacters)
 {
     EXPECT_EQ(ChangeFileExtension("se01.mp3", ".WAV"), "se01.WAV");
@@ -238,7 +277,7 @@ items:
   n1 [label="a\\b\n(auto)"];
   n2 [label="end\n(end)", shape=doubleoctagon];
   n0 -> n1 [label="say \"hi\""];
-  n0 -> n2 [label="好感度 >= 10"];
+  n0 -> n2 [label="unused\n好感度 >= 10"];
   missing0 [label="nowhere\n(missing)", color=red, fontcolor=red, style=dashed];
   n0 -> missing0 [label="gone"];
   n1 -> n2 [label="", style=dashed];

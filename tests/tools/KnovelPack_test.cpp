@@ -141,8 +141,7 @@ TEST_F(KnovelPackTest, PackagesAFolderThatListAndUnpackGiveBack)
 
 TEST_F(KnovelPackTest, PackedGameIsTheProgramWithThePackageAtItsImageEnd)
 {
-    std::string program = std::string(KELVA_BIN_DIR) + "/knovel";
-    if (!fs::exists(program)) program = "/bin/true";
+    const std::string program = std::string(KELVA_BIN_DIR) + "/knovel";
     const std::vector<uint8_t> programBytes = test::ReadBytes(program);
     MemoryStream programStream(programBytes);
     const int64_t imageEnd = FindImageEnd(programStream);
@@ -154,10 +153,15 @@ TEST_F(KnovelPackTest, PackedGameIsTheProgramWithThePackageAtItsImageEnd)
     ASSERT_EQ(stat(game.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0755u);
 
+    // The program goes in without its debug information, and still runs.
     const std::vector<uint8_t> gameBytes = test::ReadBytes(game);
-    EXPECT_TRUE(std::equal(programBytes.begin(), programBytes.begin() + imageEnd, gameBytes.begin()));
-    EXPECT_EQ(FindPackageOffset(game), imageEnd);
-    const PackageContents contents = ReadPackage(game, imageEnd);
+    const int64_t gameImageEnd = FindPackageOffset(game);
+    EXPECT_GT(gameImageEnd, 0);
+    EXPECT_LT(gameImageEnd, imageEnd) << "the program was built with debug information";
+    const RunResult run = test::RunCommand(Quote(game) + " help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Contains(run.output, "Usage: knovel")) << run.output;
+    const PackageContents contents = ReadPackage(game, gameImageEnd);
     ASSERT_TRUE(contents.open);
     EXPECT_EQ(contents.entries.size(), 5u);
 
@@ -175,9 +179,24 @@ TEST_F(KnovelPackTest, PackedGameIsTheProgramWithThePackageAtItsImageEnd)
 
     const RunResult dump = Knovel("dump " + Quote(game));
     EXPECT_EQ(dump.status, 0) << dump.output;
-    EXPECT_TRUE(Contains(dump.output, "program image of " + std::to_string(imageEnd) + " bytes")) << dump.output;
+    EXPECT_TRUE(Contains(dump.output, "program image of " + std::to_string(gameImageEnd) + " bytes"))
+        << dump.output;
     EXPECT_TRUE(Contains(dump.output, U8(u8"chara\\ねこ\\表情①.bmp"))) << dump.output;
     EXPECT_TRUE(Contains(dump.output, "(the story, scrambled)")) << dump.output;
+
+    // The story commands read the story inside the game, as if given the novel file.
+    for (const std::string command : {"decompile", "graph"}) {
+        const RunResult fromGame = Knovel(command + " " + Quote(game) + " -o " + Quote(dir.File("game.out")));
+        const RunResult fromFile =
+            Knovel(command + " " + Quote(dir.File("story.kne")) + " -o " + Quote(dir.File("kne.out")));
+        ASSERT_EQ(fromGame.status, 0) << command << ": " << fromGame.output;
+        EXPECT_EQ(test::ReadBytes(dir.File("game.out")), test::ReadBytes(dir.File("kne.out"))) << command;
+    }
+    EXPECT_TRUE(Contains(dump.output, "autorun.kne:\n")) << dump.output;
+    EXPECT_TRUE(Contains(dump.output, "start")) << dump.output;
+    const RunResult check = Knovel("check " + Quote(game));
+    EXPECT_FALSE(Contains(check.output, "file version")) << check.output;
+    EXPECT_FALSE(Contains(check.output, "media not checked")) << "the game's own package holds the media";
 
     EXPECT_NE(Knovel("pack " + Quote(data.string()) + " " + Quote(dir.File("story.kne")) + " -o " +
                      Quote(dir.File("bad")) + " --exe " + Quote(dir.File("story.kne")))
@@ -261,6 +280,30 @@ TEST(KnovelUnpackTest, NeverWritesOutsideTheTargetFolder)
     const RunResult notPackage = Knovel("list " + Quote(dir.File("plain.txt")));
     EXPECT_EQ(notPackage.status, 1);
     EXPECT_TRUE(Contains(notPackage.output, "neither a package nor a game")) << notPackage.output;
+}
+
+TEST(KnovelUnpackTest, WritesNamesOfTheLongestLengthAndGoesOnPastAFailedEntry)
+{
+    test::TempDir dir;
+    const std::string longest(255, 'n');  // the most a file system's name holds
+    PackageWriter writer;
+    writer.Add(longest, Bytes("long"));
+    writer.Add("taken", Bytes("a file"));
+    writer.Add("taken\\inside.bmp", Bytes("needs a folder where a file is"));
+    writer.Add("z.bmp", Bytes("last"));
+    MemoryStream out;
+    writer.WriteTo(out);
+    test::WriteBytes(dir.File("p.pak"), out.Bytes());
+
+    const RunResult run = Knovel("unpack " + Quote(dir.File("p.pak")) + " -o " + Quote(dir.File("t")));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(Contains(run.output, "cannot create the folder")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "1 of 4 entries not extracted")) << run.output;
+    EXPECT_EQ(test::ReadBytes(dir.File("t/" + longest)), Bytes("long"));
+    EXPECT_EQ(test::ReadBytes(dir.File("t/z.bmp")), Bytes("last")) << "entries after the failed one";
+    for (const auto& entry : fs::directory_iterator(dir.File("t"))) {
+        EXPECT_NE(entry.path().filename().string().rfind(".tmp", 0), 0u) << "no temporary file is left";
+    }
 }
 
 TEST(KnovelDumpBookmarkTest, ShowsEveryFieldAndOnlyTheSlotsInUse)

@@ -73,6 +73,55 @@ TEST(KnovelStoryCommands, BuildCheckDecompileRoundTrip)
     ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.dot")).status, 0);
     const std::vector<uint8_t> dot = test::ReadBytes(dir.File("story.dot"));
     EXPECT_THAT(std::string(dot.begin(), dot.end()), HasSubstr("n0 -> n1"));
+    // Pictures are drawn by Graphviz, with the names and captions as text.
+    ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.SVG")).status, 0);
+    const std::vector<uint8_t> svg = test::ReadBytes(dir.File("story.SVG"));
+    EXPECT_THAT(std::string(svg.begin(), svg.end()), HasSubstr("<svg"));
+    EXPECT_THAT(std::string(svg.begin(), svg.end()), HasSubstr(reinterpret_cast<const char*>(u8">はい<")));
+    ASSERT_EQ(Knovel("graph " + dir.File("story.kne") + " -o " + dir.File("story.png")).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.File("story.png")).at(1), 'P');
+}
+
+TEST(KnovelStoryCommands, CheckingASourcePointsAtItsLinesAndColumns)
+{
+    test::TempDir dir;
+    WriteText(dir.File("story.yaml"),
+              u8R"(header: {start_item: start, bg_effect: FADE}
+counters:
+  - {name: c, value: 5, min: 0, max: 1}
+items:
+  - name: start
+    kind: auto
+    text: |
+      こんにちは。
+
+      .WAIT x
+      .FONTTYPE ROUND
+    links:
+      - {target: start}
+      - target: nowhere
+  - {name: quoted, kind: end, text: ".NOSUCH"}
+)");
+    const KnovelRun check = Knovel("check " + dir.File("story.yaml"));
+    EXPECT_EQ(check.status, 1);
+    const std::string file = dir.File("story.yaml");
+    EXPECT_EQ(check.output,
+              file + ":1:1: warning: picture effect 'FADE' selects no effect\n" +  //
+                  file +
+                  ":3:5: warning: counter 'c' starts at 5, outside its range 0 to 1: "
+                  "the first counter command moves it into the range\n" +
+                  file + ":13:9: warning: link 1 is never taken: link 2 always holds and is tried first\n" +
+                  file + ":14:9: error: link 2 leads to 'nowhere', which is no item\n" + file +
+                  ":10:7: error: 'x' (the time) is not a whole number: the command fails\n" + file +
+                  ":11:7: warning: font type 'ROUND' is none of GOTHIC, MINCHO: it changes nothing\n" + file +
+                  ":15:5: warning: not reachable from the start item\n" + file +
+                  ":15:37: error: unknown command '.NOSUCH': the line does nothing "
+                  "(a line that begins with '.' is never shown as text)\n");
+    // A source that doesn't build is reported as build reports it.
+    WriteText(dir.File("bad.yaml"), u8"items:\n  - {name: a, kind: nope}\n");
+    const KnovelRun bad = test::RunKnovel("check " + dir.File("bad.yaml") + " 2>&1");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_THAT(bad.output, HasSubstr("bad.yaml:2:21: 'kind' must be menu, auto or end, not 'nope'"));
 }
 
 TEST(KnovelStoryCommands, FailedBuildLeavesTheOldOutputAlone)

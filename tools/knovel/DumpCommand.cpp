@@ -4,6 +4,7 @@
 
 #include "Commands.h"
 #include "Dump.h"
+#include "PackageFiles.h"
 #include "data/PackageFile2.h"
 #include "data/Stream.h"
 
@@ -17,6 +18,16 @@ constexpr std::string_view kBookmarkFileMagic = "\x17KelvaNovel BookMarkFile";
 bool StartsWith(const std::vector<uint8_t>& bytes, std::string_view magic)
 {
     return bytes.size() >= magic.size() && std::memcmp(bytes.data(), magic.data(), magic.size()) == 0;
+}
+
+// The story inside a package or game, after the package's own description.
+int DumpPackagedNovel(const std::string& path)
+{
+    LoadedNovel loaded;
+    std::string error;
+    if (!LoadNovelFile(path, loaded, error)) return Fail(error);
+    std::printf("\n%s:\n%s", std::string(kNovelEntryName).c_str(), DescribeNovel(loaded).c_str());
+    return 0;
 }
 
 }  // namespace
@@ -49,7 +60,7 @@ int RunDump(const Arguments& args)
             return DumpNovel(path, file->Bytes());
         case StoredFileKind::Package:
         case StoredFileKind::Game:
-            return DumpPackage(path, packageOffset);
+            return DumpPackage(path, packageOffset) == 0 ? DumpPackagedNovel(path) : 1;
         case StoredFileKind::Bookmarks:
             return DumpBookmarks(path);
         case StoredFileKind::Unknown:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Commands.h"
+#include "PackageFiles.h"
 #include "data/Crypt.h"
 
 namespace kelva::knovel {
@@ -60,12 +61,29 @@ bool LoadNovelFile(const std::string& path, LoadedNovel& result, std::string& er
         error = "cannot read " + path;
         return false;
     }
+    std::vector<uint8_t> bytes = file->TakeBytes();
+    std::unique_ptr<PackageSource> package;
+    if (!HasNovelMagic(bytes) && !HasScrambledNovelMagic(bytes)) {
+        std::string packageError;
+        package = PackageSource::Open(path, packageError);
+    }
+    std::string name = path;
     try {
-        result = ReadNovelFile(file->TakeBytes());
+        if (package) {
+            name = path + ": " + std::string(kNovelEntryName);
+            const int entry = package->Reader().IndexOf(kNovelEntryName);
+            if (entry < 0) {
+                error = path + ": the package holds no " + std::string(kNovelEntryName);
+                return false;
+            }
+            bytes = package->ReadEntry(entry);
+        }
+        result = ReadNovelFile(std::move(bytes));
     } catch (const FormatError& e) {
-        error = path + ": not a readable novel file: " + ForTerminal(e.what());
+        error = name + ": not a readable novel file: " + ForTerminal(e.what());
         return false;
     }
+    result.FromPackage = package != nullptr;
     return true;
 }
 

@@ -36,6 +36,7 @@ struct LoadedNovel {
     NovelFile Novel;
     bool Scrambled = false;     // the file was stored scrambled (a package entry)
     int64_t TrailingBytes = 0;  // bytes after the item block
+    bool FromPackage = false;   // the file is the story entry of a package or game
 };
 
 // Reads a novel file, plain or scrambled (detected by the magic; a file with neither is
@@ -43,8 +44,8 @@ struct LoadedNovel {
 // a block or declares impossible counts.
 LoadedNovel ReadNovelFile(std::vector<uint8_t> bytes);
 
-// Reads the file at `path`; false with a UTF-8 reason in `error` when it can't be read
-// or isn't a readable novel file.
+// Reads the file at `path`: a novel file, or a package or game whose story entry is read.
+// False with a UTF-8 reason in `error` when it can't be read or isn't a readable novel file.
 bool LoadNovelFile(const std::string& path, LoadedNovel& result, std::string& error);
 
 }  // namespace kelva::knovel

@@ -15,6 +15,7 @@
 #include "NovelFile.h"
 #include "PackageFiles.h"
 #include "Printable.h"
+#include "Subprocess.h"
 #include "data/AtomicFile.h"
 #include "data/Crypt.h"
 #include "data/PackageWriter.h"
@@ -136,6 +137,23 @@ std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder, co
     return files;
 }
 
+// Debug information is most of a player's size and no use to a reader. It goes before the
+// package is appended: stripping the finished game would cut the package off. When the
+// system's strip can't do it the image stays as it is.
+void StripDebugInformation(std::vector<uint8_t>& image)
+{
+    TemporaryFile file("knovel-player");
+    std::string error = "cannot write a temporary file";
+    if (file.IsOpen() && file.Write(image) &&
+        RunProgram({"strip", "--strip-debug", file.Path()}, "", -1, error)) {
+        if (auto stripped = ReadWholeFile(file.Path())) {
+            image = stripped->TakeBytes();
+            return;
+        }
+    }
+    std::fprintf(stderr, "knovel: note: the player keeps its debug information (%s)\n", error.c_str());
+}
+
 }  // namespace
 
 int RunPack(const Arguments& args)
@@ -169,6 +187,7 @@ int RunPack(const Arguments& args)
         const int64_t imageEnd = FindImageEnd(*player);
         if (imageEnd <= 0 || imageEnd > player->Size()) return Fail(playerPath + " is not an executable program");
         output.assign(player->Bytes().begin(), player->Bytes().begin() + imageEnd);
+        StripDebugInformation(output);
     }
 
     const auto files = CollectDataFiles(dataFolder, {fs::path(storyPath), fs::path(outPath)});
@@ -215,6 +234,53 @@ int RunList(const Arguments& args)
     return 0;
 }
 
+namespace {
+
+// Writes entry `index` of `source` to `relative` below `target`; false after reporting why
+// it couldn't.
+bool UnpackEntry(PackageSource& source, int index, const fs::path& target, const fs::path& relative,
+                 const std::string& input)
+{
+    const fs::path file = target / relative;
+    // Folders that already exist must be real folders: a symbolic link among them could
+    // lead the file outside the target.
+    std::error_code fsError;
+    fs::path folder = target;
+    for (const fs::path& part : relative.parent_path()) {
+        folder /= part;
+        const fs::file_status status = fs::symlink_status(folder, fsError);
+        if (fs::is_symlink(status)) {
+            Fail("refusing to write through the symbolic link " + folder.string());
+            return false;
+        }
+        if (!fs::exists(status)) fs::create_directory(folder, fsError);
+        if (fsError || !fs::is_directory(fs::symlink_status(folder, fsError))) {
+            Fail("cannot create the folder " + folder.string());
+            return false;
+        }
+    }
+
+    std::vector<uint8_t> bytes;
+    try {
+        bytes = source.ReadEntry(index);
+    } catch (const FormatError& e) {
+        Fail(input + ": " + ForTerminal(e.what()));
+        return false;
+    }
+    if (IsNovelEntryName(source.Reader().GetEntry(index).Name)) {
+        MemoryStream scrambled(std::move(bytes));
+        bytes = CryptStream(scrambled)->TakeBytes();
+    }
+    std::string error;
+    if (!WriteFileAtomically(file.string(), bytes, error)) {
+        Fail("cannot write " + file.string() + ": " + error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int RunUnpack(const Arguments& args)
 {
     std::string input, output;
@@ -239,33 +305,14 @@ int RunUnpack(const Arguments& args)
     std::error_code fsError;
     fs::create_directories(target, fsError);
     if (fsError || !fs::is_directory(target)) return Fail("cannot create the folder " + target.string());
+    // An entry that can't be written is reported and the rest are still extracted.
+    int failed = 0;
     for (int i = 0; i < reader.Count(); ++i) {
-        const fs::path file = target / paths[static_cast<size_t>(i)];
-        // Folders that already exist must be real folders: a symbolic link among them could
-        // lead the file outside the target.
-        fs::path folder = target;
-        for (const fs::path& part : paths[static_cast<size_t>(i)].parent_path()) {
-            folder /= part;
-            const fs::file_status status = fs::symlink_status(folder, fsError);
-            if (fs::is_symlink(status)) return Fail("refusing to write through the symbolic link " + folder.string());
-            if (!fs::exists(status)) fs::create_directory(folder, fsError);
-            if (fsError || !fs::is_directory(fs::symlink_status(folder, fsError))) {
-                return Fail("cannot create the folder " + folder.string());
-            }
-        }
-
-        std::vector<uint8_t> bytes;
-        try {
-            bytes = source->ReadEntry(i);
-        } catch (const FormatError& e) {
-            return Fail(input + ": " + ForTerminal(e.what()));
-        }
-        if (IsNovelEntryName(reader.GetEntry(i).Name)) {
-            MemoryStream scrambled(std::move(bytes));
-            bytes = CryptStream(scrambled)->TakeBytes();
-        }
-        if (!WriteFileAtomically(file.string(), bytes, error)) return Fail("cannot write " + file.string() + ": " + error);
+        if (!UnpackEntry(*source, i, target, paths[static_cast<size_t>(i)], input)) ++failed;
     }
+    if (failed > 0)
+        return Fail(target.string() + ": " + std::to_string(failed) + " of " +
+                    std::to_string(reader.Count()) + " entries not extracted");
     std::printf("%s: %d entries\n", target.c_str(), reader.Count());
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "StoryCheck.h"
 
+#include <algorithm>
 #include <deque>
+#include <optional>
 #include <system_error>
 
 #include "PackageFiles.h"
@@ -121,22 +123,34 @@ public:
     std::vector<Finding> Run()
     {
         m_where = "(header)";
+        m_part = StoryPart::Header;
         CheckHeader();
         m_where = "(counters)";
+        m_part = StoryPart::Counters;
         CheckCounters();
+        m_part = StoryPart::Item;
         m_startMissing = m_novel.Items.IndexOf(m_novel.Header.StartItem) < 0;
-        const std::vector<bool> reachable = Reachable();
-        for (int i = 0; i < m_novel.Items.Count(); ++i) CheckItem(i, reachable);
+        const std::vector<bool> linked = Reachable(false);
+        const std::vector<bool> taken = Reachable(true);
+        for (int i = 0; i < m_novel.Items.Count(); ++i) CheckItem(i, linked, taken);
         return std::move(m_findings);
     }
 
 private:
-    void Add(int line, Severity level, std::string message)
+    void Add(int line, Severity level, std::string message, int slot = -1)
     {
-        m_findings.push_back({m_where, line, level, std::move(message)});
+        m_findings.push_back({m_where, line, level, std::move(message), m_part, m_index, slot});
     }
     void Error(int line, std::string message) { Add(line, Severity::Error, std::move(message)); }
     void Warning(int line, std::string message) { Add(line, Severity::Warning, std::move(message)); }
+    void LinkError(size_t slot, std::string message)
+    {
+        Add(0, Severity::Error, std::move(message), static_cast<int>(slot));
+    }
+    void LinkWarning(size_t slot, std::string message)
+    {
+        Add(0, Severity::Warning, std::move(message), static_cast<int>(slot));
+    }
 
     static std::string Q(std::string_view cp932) { return "'" + Printable(cp932) + "'"; }
 
@@ -214,6 +228,7 @@ private:
         const CNovelCounters& counters = m_novel.Counters;
         for (int i = 0; i < counters.Count(); ++i) {
             const CNovelCounter& counter = counters[i];
+            m_index = i;
             if (counters.IndexOf(counter.Name) != i) {
                 Warning(0, "counter " + Q(counter.Name) +
                                " is defined more than once; commands and links use the last");
@@ -221,15 +236,67 @@ private:
             if (counter.Min > counter.Max) {
                 Warning(0, "counter " + Q(counter.Name) +
                                " has min above max: every counter command leaves it at min");
+            } else if (counter.Value < counter.Min || counter.Value > counter.Max) {
+                Warning(0, "counter " + Q(counter.Name) + " starts at " + std::to_string(counter.Value) +
+                               ", outside its range " + std::to_string(counter.Min) + " to " +
+                               std::to_string(counter.Max) +
+                               ": the first counter command moves it into the range");
             }
         }
     }
 
+    // ---- What links can do ----
+
+    // The lowest and highest values the counter a conditional link names can have: its
+    // starting value, and whatever the counter commands leave (from min to max, or min
+    // alone when min is above max). nullopt when no counter has that name.
+    std::optional<std::pair<int32_t, int32_t>> CounterReach(const CNovelLink& link) const
+    {
+        const int index = m_novel.Counters.IndexOf(link.Counter);
+        if (index < 0) return std::nullopt;
+        const CNovelCounter& counter = m_novel.Counters[index];
+        const int32_t top = counter.Min > counter.Max ? counter.Min : counter.Max;
+        return std::pair{std::min(counter.Value, counter.Min), std::max(counter.Value, top)};
+    }
+
+    bool NeverHolds(const CNovelLink& link) const
+    {
+        if (!link.Enabled) return true;
+        if (!link.Conditional) return false;
+        const auto reach = CounterReach(link);
+        return !reach || link.Threshold > reach->second;
+    }
+
+    bool AlwaysHolds(const CNovelLink& link) const
+    {
+        if (!link.Enabled) return false;
+        if (!link.Conditional) return true;
+        const auto reach = CounterReach(link);
+        return reach && link.Threshold <= reach->first;
+    }
+
+    // The slot of the highest-numbered link that always holds, or -1. An automatic link
+    // takes the highest-numbered link that holds, so no link below it is ever taken.
+    int ShadowingSlot(const CNovelItem& item) const
+    {
+        if (item.Kind != kItemAutoLink) return -1;
+        for (int slot = static_cast<int>(item.Links.size()) - 1; slot >= 0; --slot) {
+            if (AlwaysHolds(item.Links[static_cast<size_t>(slot)])) return slot;
+        }
+        return -1;
+    }
+
+    // Whether some reading can take the link in `slot` of `item`.
+    bool CanBeTaken(const CNovelItem& item, size_t slot) const
+    {
+        return !NeverHolds(item.Links[slot]) && static_cast<int>(slot) >= ShadowingSlot(item);
+    }
+
     // ---- Items ----
 
-    // Items that some reading can reach from the start item, following the links of menu
-    // and automatic items (whatever the counters may be).
-    std::vector<bool> Reachable() const
+    // Items that some reading can reach from the start item, following the enabled links
+    // of menu and automatic items; `onlyTaken` follows only links some reading can take.
+    std::vector<bool> Reachable(bool onlyTaken) const
     {
         const CNovelItems& items = m_novel.Items;
         std::vector<bool> reached(static_cast<size_t>(items.Count()), false);
@@ -241,8 +308,9 @@ private:
             const CNovelItem& item = items[pending.front()];
             pending.pop_front();
             if (item.Kind != kItemMenuLink && item.Kind != kItemAutoLink) continue;
-            for (const CNovelLink& link : item.Links) {
-                if (!link.Enabled) continue;
+            for (size_t slot = 0; slot < item.Links.size(); ++slot) {
+                const CNovelLink& link = item.Links[slot];
+                if (!link.Enabled || (onlyTaken && !CanBeTaken(item, slot))) continue;
                 const int target = items.IndexOf(link.Target);
                 if (target >= 0 && !reached[static_cast<size_t>(target)]) {
                     reached[static_cast<size_t>(target)] = true;
@@ -253,17 +321,20 @@ private:
         return reached;
     }
 
-    void CheckItem(int index, const std::vector<bool>& reachable)
+    void CheckItem(int index, const std::vector<bool>& linked, const std::vector<bool>& taken)
     {
         const CNovelItem& item = m_novel.Items[index];
         m_where = Printable(item.Name);
+        m_index = index;
 
         const int last = m_novel.Items.IndexOf(item.Name);
         if (last != index) {
             Warning(0, "another item with this name comes later (item " + std::to_string(last + 1) +
                            "); links lead there, so this one is never read");
-        } else if (!m_startMissing && !reachable[static_cast<size_t>(index)]) {
+        } else if (!m_startMissing && !linked[static_cast<size_t>(index)]) {
             Warning(0, "not reachable from the start item");
+        } else if (!m_startMissing && !taken[static_cast<size_t>(index)]) {
+            Warning(0, "not reachable from the start item: no link that leads here is ever taken");
         }
 
         if (item.Kind == kItemMenuLink || item.Kind == kItemAutoLink) {
@@ -282,36 +353,31 @@ private:
     void CheckLinks(const CNovelItem& item)
     {
         int enabled = 0;
-        int alwaysHolds = -1;  // the highest-numbered enabled link without a condition
+        const int shadowing = ShadowingSlot(item);
         for (size_t slot = 0; slot < item.Links.size(); ++slot) {
             const CNovelLink& link = item.Links[slot];
             if (!link.Enabled) continue;
             ++enabled;
             const std::string name = "link " + std::to_string(slot + 1);
             if (link.Target.empty()) {
-                Error(0, name + " has no target");
+                LinkError(slot, name + " has no target");
             } else if (m_novel.Items.IndexOf(link.Target) < 0) {
-                Error(0, name + " leads to " + Q(link.Target) + ", which is no item");
+                LinkError(slot, name + " leads to " + Q(link.Target) + ", which is no item");
             }
-            if (link.Conditional && m_novel.Counters.IndexOf(link.Counter) < 0) {
-                Error(0, name + " depends on counter " + Q(link.Counter) +
-                             ", which does not exist: it never holds");
-            }
-            if (!link.Conditional) alwaysHolds = static_cast<int>(slot);
-        }
-        if (enabled == 0) {
-            Error(0, "no enabled link: the player shows an error and returns to the title");
-            return;
-        }
-        // An automatic link takes the highest-numbered link that holds, so nothing below
-        // a link that always holds is ever taken.
-        if (item.Kind == kItemAutoLink) {
-            for (int slot = 0; slot < alwaysHolds; ++slot) {
-                if (!item.Links[static_cast<size_t>(slot)].Enabled) continue;
-                Warning(0, "link " + std::to_string(slot + 1) + " is never taken: link " +
-                               std::to_string(alwaysHolds + 1) + " always holds and is tried first");
+            const auto reach = link.Conditional ? CounterReach(link) : std::nullopt;
+            if (link.Conditional && !reach) {
+                LinkError(slot, name + " depends on counter " + Q(link.Counter) +
+                                    ", which does not exist: it never holds");
+            } else if (reach && link.Threshold > reach->second) {
+                LinkWarning(slot, name + " needs " + Q(link.Counter) + " >= " +
+                                      std::to_string(link.Threshold) + ", but the counter never exceeds " +
+                                      std::to_string(reach->second) + ": it never holds");
+            } else if (static_cast<int>(slot) < shadowing) {
+                LinkWarning(slot, name + " is never taken: link " + std::to_string(shadowing + 1) +
+                                      " always holds and is tried first");
             }
         }
+        if (enabled == 0) Error(0, "no enabled link: the player shows an error and returns to the title");
     }
 
     // ---- Command lines ----
@@ -447,6 +513,11 @@ private:
         } catch (const NumberConversionError&) {
             if (token.empty()) {
                 Error(line, "missing " + what + " (a whole number): the command fails");
+            } else if (IsDecimal(token)) {
+                Error(line, Q(token) + " (" + what + ") is " +
+                                (token[0] == '-' ? "too small (at least -2147483648)"
+                                                 : "too large (at most 2147483647)") +
+                                ": the command fails");
             } else {
                 Error(line, Q(token) + " (" + what + ") is not a whole number: the command fails");
             }
@@ -501,10 +572,20 @@ private:
         }
     }
 
+    // Digits with an optional sign: a whole number, whatever its size.
+    static bool IsDecimal(std::string_view token)
+    {
+        if (!token.empty() && (token[0] == '+' || token[0] == '-')) token.remove_prefix(1);
+        return !token.empty() &&
+               std::all_of(token.begin(), token.end(), [](char c) { return c >= '0' && c <= '9'; });
+    }
+
     const NovelFile& m_novel;
     const MediaLookup* m_media;
     std::vector<Finding> m_findings;
     std::string m_where;
+    StoryPart m_part = StoryPart::Header;
+    int m_index = -1;
     bool m_startMissing = false;
 };
 

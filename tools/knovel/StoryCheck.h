@@ -59,12 +59,16 @@ private:
 };
 
 enum class Severity { Warning, Error };
+enum class StoryPart { Header, Counters, Item };
 
 struct Finding {
     std::string Where;  // the item's name (UTF-8), or "(header)" or "(counters)"
     int Line = 0;       // 1-based line of the item's text; 0 for its links, the header, counters
     Severity Level = Severity::Error;
     std::string Message;  // UTF-8
+    StoryPart Part = StoryPart::Item;
+    int Index = -1;  // the item's or the counter's index; -1 for the header
+    int Slot = -1;   // the link slot (0-7) a finding on an item's links is about, or -1
 };
 
 // Every finding, the header's first, then the counters', then item by item in file order.

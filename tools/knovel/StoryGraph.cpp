@@ -1,10 +1,16 @@
 #include "StoryGraph.h"
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "Commands.h"
 #include "Printable.h"
+#include "Subprocess.h"
 #include "data/AtomicFile.h"
+#include "data/ShiftJis.h"
+#include "data/Stream.h"
 #include "platform/TextCodec.h"
 
 namespace kelva::knovel {
@@ -67,11 +73,11 @@ std::string StoryGraph(const NovelFile& novel)
                 }
                 target = it->second;
             }
-            std::string label;
+            // A choice shows its caption, and under it the condition it waits for.
+            std::string label = item.Kind == kItemMenuLink ? Printable(link.Caption) : std::string();
             if (link.Conditional) {
-                label = Printable(link.Counter) + " >= " + std::to_string(link.Threshold);
-            } else if (item.Kind == kItemMenuLink) {
-                label = Printable(link.Caption);
+                label += (label.empty() ? "" : "\n") + Printable(link.Counter) +
+                         " >= " + std::to_string(link.Threshold);
             }
             out += "  n" + std::to_string(i) + " -> " + target + " [label=" + DotString(label) +
                    (item.Kind == kItemAutoLink ? ", style=dashed" : "") + "];\n";
@@ -80,18 +86,56 @@ std::string StoryGraph(const NovelFile& novel)
     return out + "}\n";
 }
 
+namespace {
+
+// The picture format Graphviz is asked for by the output's extension; empty for the dot
+// text itself.
+std::string RenderedFormat(const std::string& outputPath)
+{
+    const std::string extension = LowerCaseAscii(std::filesystem::path(outputPath).extension().string());
+    return extension == ".svg" || extension == ".png" ? extension.substr(1) : std::string();
+}
+
+// Runs Graphviz's "dot" on `graph` and returns the picture it draws. Temporary files
+// carry both directions, so neither side can block on a full pipe.
+bool RenderGraph(const std::string& graph, const std::string& format, std::vector<uint8_t>& picture,
+                 std::string& error)
+{
+    TemporaryFile input("knovel-graph");
+    TemporaryFile output("knovel-picture");
+    if (!input.IsOpen() || !output.IsOpen() || !input.Write({graph.begin(), graph.end()})) {
+        error = std::string("cannot write a temporary file: ") + std::strerror(errno);
+        return false;
+    }
+    if (!RunProgram({"dot", "-T" + format}, input.Path(), output.Descriptor(), error)) {
+        error += " (Graphviz draws the pictures: install the graphviz package, or write a .dot file)";
+        return false;
+    }
+    auto drawn = ReadWholeFile(output.Path());
+    if (!drawn) {
+        error = "cannot read what Graphviz drew";
+        return false;
+    }
+    picture = drawn->TakeBytes();
+    return true;
+}
+
+}  // namespace
+
 int RunGraph(const Arguments& args)
 {
     std::string novelPath, outputPath;
     if (!InputAndOutput(args, novelPath, outputPath))
-        return Fail("usage: knovel graph STORY.kne -o STORY.dot");
+        return Fail("usage: knovel graph STORY.kne -o STORY.dot|STORY.svg|STORY.png");
     LoadedNovel loaded;
     std::string error;
     if (!LoadNovelFile(novelPath, loaded, error)) return Fail(error);
     const std::string graph = StoryGraph(loaded.Novel);
-    if (!WriteFileAtomically(outputPath, std::vector<uint8_t>(graph.begin(), graph.end()), error)) {
+    std::vector<uint8_t> bytes(graph.begin(), graph.end());
+    const std::string format = RenderedFormat(outputPath);
+    if (!format.empty() && !RenderGraph(graph, format, bytes, error)) return Fail(error);
+    if (!WriteFileAtomically(outputPath, bytes, error))
         return Fail("cannot write " + outputPath + ": " + error);
-    }
     return 0;
 }
 

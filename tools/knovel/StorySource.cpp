@@ -11,6 +11,7 @@
 #include <set>
 
 #include "HeaderFields.h"
+#include "data/BookmarkData.h"
 #include "data/ShiftJis.h"
 #include "data/TextLines.h"
 #include "platform/TextCodec.h"
@@ -79,8 +80,8 @@ struct Entry {
 
 class SourceReader {
 public:
-    SourceReader(std::string_view source, const std::string& fileName)
-        : m_source(source), m_fileName(fileName)
+    SourceReader(std::string_view source, const std::string& fileName, SourceMap* map)
+        : m_source(source), m_fileName(fileName), m_map(map)
     {
     }
 
@@ -97,7 +98,10 @@ public:
         try {
             const auto story = Entries(root, kStoryKeys, "the story");
             for (const Entry& entry : story) {
-                if (entry.Key == "header") ReadHeader(entry, novel.Header);
+                if (entry.Key == "header") {
+                    if (m_map) m_map->Header = Place(entry.KeyNode.Mark());
+                    ReadHeader(entry, novel.Header);
+                }
                 if (entry.Key == "counters") ReadCounters(entry, novel.Counters);
                 if (entry.Key == "items") ReadItems(entry, novel.Items);
             }
@@ -263,6 +267,10 @@ private:
         if (!number)
             Fail(mark, what + " must be a whole number" + (text.empty() ? "" : ", not " + Quoted(text)));
         if (*number < 0 && min == 0 && max == kInt32Max) Fail(mark, what + " can't be negative");
+        // Past what 32 bits hold, the bound is all there is to say.
+        if (*number > kInt32Max && max == kInt32Max) Fail(mark, what + " is too large (at most 2147483647)");
+        if (*number < kInt32Min && min == kInt32Min)
+            Fail(mark, what + " is too small (at least -2147483648)");
         if (*number < min || *number > max) {
             Fail(mark, what + " must be between " + std::to_string(min) + " and " + std::to_string(max));
         }
@@ -375,6 +383,7 @@ private:
                 Fail(node, "more than " + std::to_string(CNovelCounters::kMaxCounters) + " counters");
             }
             const auto entries = Entries(node, kCounterKeys, "a counter");
+            if (m_map) m_map->Counters.push_back(Place(node.Mark()));
             CNovelCounter counter;
             counter.Name = Cp932Text(Require(entries, "name", node, "a counter"));
             counter.Min = static_cast<int32_t>(Integer(Require(entries, "min", node, "a counter")));
@@ -392,17 +401,30 @@ private:
             CNovelItem* item = items.Add();
             if (!item) Fail(node, "more than " + std::to_string(CNovelItems::kMaxItems) + " items");
             const auto entries = Entries(node, kItemKeys, "an item");
-            item->Name = Cp932Text(Require(entries, "name", node, "an item"));
+            // A bookmark keeps the name of the item being read in 255 bytes.
+            item->Name = Cp932Text(Require(entries, "name", node, "an item"), kBookmarkItemNameCapacity);
+            SourceMap::ItemPlaces* places = nullptr;
+            if (m_map) {
+                places = &m_map->Items.emplace_back();
+                places->Item = Place(node.Mark());
+            }
             if (const Entry* kind = Find(entries, "kind")) item->Kind = Kind(*kind);
             if (const Entry* position = Find(entries, "position")) ReadPosition(*position, *item);
             if (const Entry* text = Find(entries, "text")) {
                 const std::string cp932 = Cp932Text(*text);
                 if (cp932.find('\0') != std::string::npos) Fail(*text, "'text' holds a NUL character");
                 item->Lines = SplitLines(cp932);
+                if (places) places->Lines = LinePlaces(*text, item->Lines.size());
             }
             // Slots the source doesn't list are written as empty, disabled links.
             item->Links = {};
-            if (const Entry* links = Find(entries, "links")) ReadLinks(*links, *item);
+            if (const Entry* links = Find(entries, "links")) {
+                ReadLinks(*links, *item);
+                if (places) {
+                    for (const YAML::Node& link : Sequence(*links))
+                        places->Links.push_back(Place(link.Mark()));
+                }
+            }
         }
     }
 
@@ -450,8 +472,41 @@ private:
         }
     }
 
+    // ---- Places ----
+
+    static SourcePlace Place(const YAML::Mark& mark)
+    {
+        if (mark.is_null()) return {};
+        return {mark.line + 1, mark.column + 1};
+    }
+
+    // The places of the `count` lines of an item's text. In a literal block ("|") each
+    // line of the text is a line of the source, starting on the line after the "|";
+    // lines of any other kind of value are all placed at the value.
+    std::vector<SourcePlace> LinePlaces(const Entry& text, size_t count) const
+    {
+        const YAML::Mark mark = MarkOf(text);
+        std::vector<SourcePlace> places(count, Place(mark));
+        if (mark.is_null() || static_cast<size_t>(mark.pos) >= m_source.size() || m_source[mark.pos] != '|') {
+            return places;
+        }
+        size_t start = m_source.find('\n', static_cast<size_t>(mark.pos));
+        int indent = -1;  // the block's indentation: that of its first line that isn't blank
+        for (size_t i = 0; i < count && start != std::string_view::npos; ++i) {
+            ++start;
+            const size_t end = std::min(m_source.find('\n', start), m_source.size());
+            const std::string_view line = m_source.substr(start, end - start);
+            const size_t spaces = std::min(line.find_first_not_of(' '), line.size());
+            if (indent < 0 && spaces < line.size()) indent = static_cast<int>(spaces);
+            places[i] = {mark.line + 2 + static_cast<int>(i), std::max(indent, 0) + 1};
+            start = end < m_source.size() ? end : std::string_view::npos;
+        }
+        return places;
+    }
+
     std::string_view m_source;
     std::string m_fileName;
+    SourceMap* m_map;
 };
 
 // ---- Writing a story source ----
@@ -648,9 +703,9 @@ std::string LinesToSourceText(const std::vector<std::string>& lines)
     return text;
 }
 
-NovelFile ParseStorySource(std::string_view source, const std::string& fileName)
+NovelFile ParseStorySource(std::string_view source, const std::string& fileName, SourceMap* map)
 {
-    return SourceReader(source, fileName).Read();
+    return SourceReader(source, fileName, map).Read();
 }
 
 std::string DecompileStory(const NovelFile& novel, std::vector<std::string>* notes)

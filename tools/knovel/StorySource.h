@@ -19,12 +19,29 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// Where the parts of a story stand in its source, 1-based (0 when unknown), so that
+// findings about the built story can point back at the text an author wrote.
+struct SourcePlace {
+    int Line = 0;
+    int Column = 0;
+};
+struct SourceMap {
+    struct ItemPlaces {
+        SourcePlace Item;
+        std::vector<SourcePlace> Lines;  // one per line of the item's text
+        std::vector<SourcePlace> Links;  // one per listed link slot
+    };
+    SourcePlace Header;
+    std::vector<SourcePlace> Counters;
+    std::vector<ItemPlaces> Items;
+};
+
 // Reads a story source. `fileName` names it in messages. Everything is checked before
 // anything is returned: unknown or repeated keys at any level, text CP932 can't hold,
 // strings too long for their fields, numbers that aren't whole or are out of range, bad
 // kinds and colours, more than 2048 items, 256 counters or 8 links. Throws StoryError at
-// the first fault.
-NovelFile ParseStorySource(std::string_view source, const std::string& fileName);
+// the first fault. When `map` is given it receives the places of the story's parts.
+NovelFile ParseStorySource(std::string_view source, const std::string& fileName, SourceMap* map = nullptr);
 
 // The story source for `novel`. Building it gives back exactly the bytes that
 // SaveNovelFile(novel) gives, unless `notes` says otherwise: each note (UTF-8) tells of

@@ -16,13 +16,15 @@ const Command kCommands[] = {
     {"build", "SOURCE.yaml -o STORY.kne", "build a novel file from a story source", RunBuild},
     {"decompile", "STORY.kne -o SOURCE.yaml", "write the story source of a novel file", RunDecompile},
     {"dump", "FILE", "describe a novel file (or a package, game or bookmark file)", RunDump},
-    {"check", "STORY.kne [--data DIR | --package FILE]", "report faults in a story; exit 1 on errors", RunCheck},
-    {"graph", "STORY.kne -o STORY.dot", "draw the items and links as a Graphviz graph", RunGraph},
+    {"check", "STORY [--data DIR | --package FILE]",
+     "report faults in a story (source, novel file or game); exit 1 on errors", RunCheck},
+    {"graph", "STORY.kne -o STORY.dot|svg|png", "draw the items and links (svg and png through Graphviz)",
+     RunGraph},
 };
 
 int Help()
 {
-    std::puts("usage: knovel COMMAND [ARGS...]\n\ncommands:");
+    std::puts("Usage: knovel COMMAND [ARGS...]\n\ncommands:");
     for (const Command& command : kCommands) {
         std::printf("  %-10s %-40s %s\n", command.Name, command.Usage, command.Summary);
     }
