@@ -66,6 +66,18 @@ struct PlayerState {
     int PageCounter = 0;
     int PlayNumber = 0;
 
+    // A page begins: the page counter moves on and the record bookmarks are made from is
+    // taken. The sound and CD track count only while they play.
+    void RecordPageStart(const CNovelCounters& counters, bool soundPlaying, bool cdPlaying)
+    {
+        ++PageCounter;
+        PageMusic = CurrentMusic;
+        PageSound = soundPlaying ? CurrentSound : std::string();
+        PagePosition = Position;
+        CountersSnapshot.Assign(counters);
+        PageCdTrack = cdPlaying ? CurrentCdTrack : 0;
+    }
+
     // The running ".WAIT".
     bool WaitActive = false;
     int WaitElapsed = 0;

@@ -1,6 +1,5 @@
 // Following links when an item's text is finished: the numbered choice menu, the
 // automatic link and the end of the story.
-#include "core/MessageLayout.h"
 #include "core/RunMain.h"
 
 namespace kelva {

@@ -15,6 +15,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_media(game.Package.get()),
       m_stage(&m_media, &services.Messages),
       m_textRenderer(services.Fonts),
+      m_typer(m_state, m_textRenderer, m_stage.ScreenImage, services.Log),
       m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
       m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound, services.Log,
@@ -25,6 +26,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_presenter(services.Window, services.Time, m_stage.ScreenImage),
       m_loop(services.Window, services.Time, m_timer, m_presenter, *this),
       m_debugBar(services.Fonts),
+      m_debugKeys(m_stage, m_transitions, services.Sound, *this),
       m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log, *this)
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
@@ -32,15 +34,9 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
     m_media.SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
     m_stage.KeyWaitImage = KeyWaitIconFrames();
     if (game.Values.DebugMode) m_presenter.AddOverlay(m_debugBar);
-    FormCreate();
-}
-
-void TMainForm::FormCreate()
-{
     CNovelFileHeader& header = m_story.Header;
     if (header.Title.empty()) header.Title = kRuntimeCaption;
     m_services.Window.SetTitle(header.Title);
-    m_state.SkipMode = false;
     // The window stays invisible until the first tick chooses full screen or window.
 }
 
@@ -53,14 +49,10 @@ const CNovelItem* TMainForm::CurrentItem() const
 
 void TMainForm::SetTimerInterval(int milliseconds) { m_timer.SetInterval(milliseconds, m_services.Time.NowMs()); }
 
-void TMainForm::Yield()
-{
-    if (m_state.SkipMode) std::this_thread::yield();
-}
-
 void TMainForm::TurnPage()
 {
-    Yield();
+    // Skip mode races through pages: other programs get their turn at each one.
+    if (m_state.SkipMode) std::this_thread::yield();
     BeginPage();
     Present();
 }
@@ -117,12 +109,7 @@ void TMainForm::BeginPage()
 {
     m_stage.ScreenImage.Assign(m_stage.StageImage);
     m_state.TextCursor = {kMessageArea.Left, kMessageArea.Top};
-    ++m_state.PageCounter;
-    m_state.PageMusic = m_state.CurrentMusic;
-    m_state.PageSound = m_services.Sound.SoundPlaying() ? m_state.CurrentSound : std::string();
-    m_state.PagePosition = m_state.Position;
-    m_state.CountersSnapshot.Assign(m_story.Counters);
-    m_state.PageCdTrack = m_services.Sound.CdPlaying() ? m_state.CurrentCdTrack : 0;
+    m_state.RecordPageStart(m_story.Counters, m_services.Sound.SoundPlaying(), m_services.Sound.CdPlaying());
     m_services.Log.FlushText();
 }
 
@@ -223,23 +210,6 @@ void TMainForm::RunTick(int lagCount)
     }
 }
 
-void TMainForm::SkipTransition()
-{
-    m_transitions.Finish();
-    BeginPage();
-    Present();
-}
-
-void TMainForm::PanicStop()
-{
-    m_services.Sound.StopMusic();
-    m_services.Sound.StopSoundFile();
-    m_stage.CharLayer.Clear();
-    m_stage.StageImage.Assign(m_stage.BackgroundImage);
-    BeginPage();
-    Present();
-}
-
 void TMainForm::OpenGameMenu()
 {
     // The game menu window arrives with the dialogs; until then a right click only
@@ -268,13 +238,8 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         m_state.SkipMode = false;
         return;
     }
-    if (!m_game.Values.DebugMode) return;
-    if (key.key == Key::F7) {
-        PanicStop();
-    } else if (key.key == Key::F8 && m_transitions.Active()) {
-        SkipTransition();
-    }
     // F5 (counters) and F6 (jump) open the debug windows, which come later.
+    if (m_game.Values.DebugMode) m_debugKeys.HandleKey(key.key);
 }
 
 void TMainForm::FormMouseDown(MouseButton button, int x, int y)

@@ -7,42 +7,22 @@
 
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "core/ChoiceMenuView.h"
 #include "core/DebugBar.h"
+#include "core/DebugKeys.h"
 #include "core/FrameTimer.h"
-#include "core/KelvaNovelRun.h"
-#include "core/PlayerState.h"
-#include "core/StageDisplay.h"
+#include "core/MessageTyper.h"
 #include "core/StageCommands.h"
+#include "core/StageDisplay.h"
 #include "core/StageLoop.h"
 #include "core/StagePresenter.h"
-#include "core/StoryLinks.h"
+#include "core/StageServices.h"
 #include "core/TitleSequence.h"
-#include "core/Transcript.h"
-#include "core/Transitions.h"
 #include "data/MediaFiles.h"
-#include "graphics/AntiAliasTextout.h"
-#include "graphics/StageImages.h"
-#include "platform/Clock.h"
-#include "platform/FontRasteriser.h"
-#include "platform/MessageBox.h"
-#include "platform/Window.h"
-#include "sound/StageSound.h"
 
 namespace kelva {
-
-// The services the stage window runs on; all borrowed.
-struct StageServices {
-    StageWindow& Window;
-    Clock& Time;
-    MessageBox& Messages;
-    StageSound& Sound;
-    FontRasteriser& Fonts;
-    Transcript& Log;
-};
 
 class TMainForm final : private TransitionHost, private StageLoopClient, private PageHost {
 public:
@@ -85,10 +65,8 @@ private:
     void HandleInput(const InputEvent& event) override;
     void Idle() override { m_services.Sound.Poll(); }
 
-    void FormCreate();
     void RunTick(int lagCount);
     void StepText(int lagCount);
-    bool TypeCharacter(std::string_view character, bool lineFinished);
     void StepKeyWait();
     void EndKeyWait();
     void StepLink();
@@ -98,12 +76,9 @@ private:
     void StepEndItem();
     void StepTitle();
     void ResetTextStyle();
-    void Yield();
     // A new page shown at once: the page-start record taken, the picture presented.
     void TurnPage();
     void EnterItem(int index);
-    void SkipTransition();
-    void PanicStop();
     void SwitchDisplay(bool fullScreen);
     void OpenGameMenu();
     const CNovelItem* CurrentItem() const;
@@ -116,6 +91,7 @@ private:
     MediaFiles m_media;
     StageImages m_stage;
     TAntiAliasTextout m_textRenderer;
+    MessageTyper m_typer;
     Transitions m_transitions;
     FrameTimer m_timer;
     PlayerState m_state;
@@ -124,6 +100,7 @@ private:
     StagePresenter m_presenter;
     StageLoop m_loop;
     DebugBar m_debugBar;
+    DebugKeys m_debugKeys;
     ChoiceMenuView m_menu;
     TitleSequence m_title;
 

@@ -48,45 +48,14 @@ void TMainForm::StepText(int lagCount)
             state.Position = {1, state.Position.Line + 1};
             return;
         }
-        if (!TypeCharacter(character, lineFinished)) return;
+        const Typed typed = m_typer.Type(character, lineFinished, m_story.Header.SmoothText);
+        if (typed != Typed::PageFull) m_presenter.MarkChanged();
+        if (typed != Typed::Shown) {
+            state.PageFull = true;
+            SetMode(PlayerMode::KeyWait);
+            return;
+        }
     }
-}
-
-// Draws one character at the text cursor and moves on; false when typing stops for a
-// key wait (the page is full).
-bool TMainForm::TypeCharacter(std::string_view character, bool lineFinished)
-{
-    PlayerState& state = m_state;
-    m_textRenderer.Target = &m_stage.ScreenImage;
-    m_textRenderer.Smooth = m_story.Header.SmoothText;
-    const TPoint size = m_textRenderer.MeasureText(character);
-    state.LastCharSize = size;
-    const int lineStep = LineStep(size.Y);
-    TPoint& cursor = state.TextCursor;
-    switch (PlaceCharacter(cursor, size, character)) {
-    case Placement::Here: break;
-    case Placement::NextLine: cursor = {kMessageArea.Left, cursor.Y + lineStep}; break;
-    case Placement::PageFull:
-        state.Position.Character -= static_cast<int>(character.size());
-        m_services.Log.FlushText();
-        state.PageFull = true;
-        SetMode(PlayerMode::KeyWait);
-        return false;
-    }
-    m_textRenderer.DrawText(cursor.X, cursor.Y, character);
-    m_services.Log.Typed(character);
-    PresentRect(TRect::Bounds(cursor.X, cursor.Y, size.X + 2, size.Y));
-    cursor.X += size.X;
-    if (!lineFinished) return true;
-    state.Position = {1, state.Position.Line + 1};
-    m_services.Log.FlushText();
-    if (!LineFitsBelow(cursor.Y, lineStep)) {
-        state.PageFull = true;
-        SetMode(PlayerMode::KeyWait);
-        return false;
-    }
-    cursor = {kMessageArea.Left, cursor.Y + lineStep};
-    return true;
 }
 
 void TMainForm::StepKeyWait()
@@ -125,16 +94,8 @@ void TMainForm::EndKeyWait()
     const int lineLength = item && state.Position.Line < static_cast<int>(item->Lines.size())
                                ? static_cast<int>(item->Lines[static_cast<size_t>(state.Position.Line)].size())
                                : 0;
-    if (lineLength < state.Position.Character) {
-        // The wait came at the end of a line.
-        const int lineStep = LineStep(state.LastCharSize.Y);
-        state.Position = {1, state.Position.Line + 1};
-        if (LineFitsBelow(state.TextCursor.Y, lineStep)) {
-            state.TextCursor = {kMessageArea.Left, state.TextCursor.Y + lineStep};
-        } else {
-            state.PageFull = true;
-        }
-    }
+    // A wait at the end of a line goes on at the next.
+    if (lineLength < state.Position.Character && !m_typer.NextLine()) state.PageFull = true;
     if (state.PageFull) {
         TurnPage();
         m_services.Log.Event("page");

@@ -1,0 +1,39 @@
+#include "core/MessageTyper.h"
+
+#include "core/MessageLayout.h"
+
+namespace kelva {
+
+Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smooth)
+{
+    m_text.Target = &m_screen;
+    m_text.Smooth = smooth;
+    const TPoint size = m_text.MeasureText(character);
+    m_state.LastCharSize = size;
+    TPoint& cursor = m_state.TextCursor;
+    switch (PlaceCharacter(cursor, size, character)) {
+    case Placement::Here: break;
+    case Placement::NextLine: cursor = {kMessageArea.Left, cursor.Y + LineStep(size.Y)}; break;
+    case Placement::PageFull:
+        m_state.Position.Character -= static_cast<int>(character.size());
+        m_log.FlushText();
+        return Typed::PageFull;
+    }
+    m_text.DrawText(cursor.X, cursor.Y, character);
+    m_log.Typed(character);
+    cursor.X += size.X;
+    if (!lineFinished) return Typed::Shown;
+    m_log.FlushText();
+    return NextLine() ? Typed::Shown : Typed::ShownPageFull;
+}
+
+bool MessageTyper::NextLine()
+{
+    const int lineStep = LineStep(m_state.LastCharSize.Y);
+    m_state.Position = {1, m_state.Position.Line + 1};
+    if (!LineFitsBelow(m_state.TextCursor.Y, lineStep)) return false;
+    m_state.TextCursor = {kMessageArea.Left, m_state.TextCursor.Y + lineStep};
+    return true;
+}
+
+}  // namespace kelva
