@@ -1,8 +1,6 @@
 // Runs the built player as a reader would: real files, real process, headless.
 #include <gtest/gtest.h>
 
-#include <png.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -79,19 +77,6 @@ TEST_F(PlayerExecutableTest, StartUpFailuresAreReportedAndEndTheProgram)
     EXPECT_TRUE(Shows(cut, "cut.kne を読み込めません。")) << cut.output;
 }
 
-// The pixels of a PNG the replay wrote, as 0x00BBGGRR colour values; empty when unreadable.
-std::vector<uint32_t> PngPixels(const std::string& path)
-{
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGBA;
-    std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;  // RGBA in memory is 0xAABBGGRR
-    return pixels;
-}
-
 TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
 {
     test::NovelParts parts;
@@ -103,8 +88,8 @@ TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
     const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " --transcript " +
                                  dir.File("t.txt") + " " + dir.File("story.kne"));
     EXPECT_EQ(run.status, 0) << run.output;
-    const std::vector<uint32_t> title = PngPixels(dir.File("title.png"));
-    const std::vector<uint32_t> filled = PngPixels(dir.File("filled.png"));
+    const std::vector<uint32_t> title = test::PngPixels(dir.File("title.png"));
+    const std::vector<uint32_t> filled = test::PngPixels(dir.File("filled.png"));
     ASSERT_EQ(title.size(), 640u * 480u);
     ASSERT_EQ(filled.size(), 640u * 480u);
     EXPECT_EQ(title[0], 0u);

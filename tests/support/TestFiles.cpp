@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 
+#include <png.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 
@@ -42,6 +43,18 @@ CommandResult RunCommand(const std::string& command)
 CommandResult RunKnovel(const std::string& arguments)
 {
     return RunCommand(std::string(KELVA_BIN_DIR) + "/knovel " + arguments);
+}
+
+std::vector<uint32_t> PngPixels(const std::string& path)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGBA;
+    std::vector<uint32_t> pixels(static_cast<size_t>(image.width) * image.height);
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    for (uint32_t& pixel : pixels) pixel &= 0x00FFFFFF;  // RGBA in memory is 0xAABBGGRR
+    return pixels;
 }
 
 std::vector<uint8_t> ReadBytes(const std::string& path)

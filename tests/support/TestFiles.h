@@ -50,6 +50,8 @@ CommandResult RunCommand(const std::string& command);
 CommandResult RunKnovel(const std::string& arguments);
 
 std::vector<uint8_t> ReadBytes(const std::string& path);
+// The pixels of a PNG file as 0x00BBGGRR colour values; empty when unreadable.
+std::vector<uint32_t> PngPixels(const std::string& path);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // A small story: a header, one counter "A" and one end item "start" with a line of text.
