@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/CommandStrings.h"
+#include "data/CommandStrings.h"
 #include "core/FrameTimer.h"
 #include "core/KelvaNovelRun.h"
 #include "core/PlayerState.h"
