@@ -46,9 +46,9 @@ protected:
             writer.WriteTo(*bytes);
             bytes->Seek(0, SeekOrigin::Begin);
             packageStream = std::move(bytes);
-            package = std::make_unique<TReadPackageFile>(messages);
-            package->OpenStream(*packageStream);
-            ASSERT_TRUE(package->IsOpen());
+            package = std::make_unique<TReadPackageFile>();
+            std::string error;
+            ASSERT_TRUE(package->OpenStream(*packageStream, error)) << error;
         }
         media = std::make_unique<MediaFiles>(package.get());
         player = std::make_unique<StageSoundPlayer>(SoundServices{ports, clock, mixer, mp3, *media, messages},
