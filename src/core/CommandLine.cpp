@@ -105,6 +105,7 @@ void ApplyReplayEnvironment(CommandLine& line)
     fill(line.ReplayFile, "KELVA_REPLAY");
     fill(line.DumpDir, "KELVA_DUMP_DIR");
     fill(line.TranscriptFile, "KELVA_TRANSCRIPT");
+    fill(line.CdImage, "KELVA_CD_IMAGE");
     const char* realtime = std::getenv("KELVA_REALTIME");
     if (realtime && std::string(realtime) == "1") line.Realtime = true;
 }

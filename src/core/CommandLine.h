@@ -33,8 +33,9 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// Fills the replay settings that are still empty from KELVA_REPLAY, KELVA_DUMP_DIR,
-// KELVA_TRANSCRIPT and KELVA_REALTIME=1: a packaged game ignores its arguments.
+// Fills the settings that are still empty from KELVA_REPLAY, KELVA_DUMP_DIR,
+// KELVA_TRANSCRIPT, KELVA_REALTIME=1 and KELVA_CD_IMAGE: a packaged game ignores its
+// arguments.
 void ApplyReplayEnvironment(CommandLine& line);
 
 // The usage text printed by --help.

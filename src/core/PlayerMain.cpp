@@ -19,6 +19,7 @@
 #include "platform/sdl/SdlAudioOutput.h"
 #include "platform/sdl/SdlStageWindow.h"
 #include "platform/TextCodec.h"
+#include "platform/cdio/CdioDrive.h"
 #include "sound/CdDriveList.h"
 #include "sound/StageSoundPlayer.h"
 
@@ -73,7 +74,7 @@ struct PlayerSound {
         Media = std::make_unique<MediaFiles>(game.Package.get());
         Media->SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
         std::vector<std::string> problems;
-        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", problems), mixer, clock);
+        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", ListCdioDrives, problems), mixer, clock);
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};

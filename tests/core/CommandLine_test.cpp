@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/EnvironmentGuard.h"
+
 namespace kelva {
 namespace {
 
@@ -67,6 +69,29 @@ TEST(CommandLine, BadLongOptionsAreReported)
     EXPECT_NE(ParseCommandLine({"--colour"}).Error, "");
     EXPECT_NE(ParseCommandLine({"--replay"}).Error, "");  // value missing
     EXPECT_NE(ParseCommandLine({"--help=yes"}).Error, "");
+}
+
+TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
+{
+    test::EnvironmentGuard environment;
+    environment.Set("KELVA_REPLAY", "env-events.txt");
+    environment.Set("KELVA_DUMP_DIR", "env-out");
+    environment.Set("KELVA_TRANSCRIPT", std::nullopt);
+    environment.Set("KELVA_REALTIME", "1");
+    environment.Set("KELVA_CD_IMAGE", "env.cue");
+
+    CommandLine given = ParseCommandLine({"--replay", "events.txt", "--cd-image", "disc.cue"});
+    ApplyReplayEnvironment(given);
+    EXPECT_EQ(given.ReplayFile, "events.txt");
+    EXPECT_EQ(given.CdImage, "disc.cue");
+    EXPECT_EQ(given.DumpDir, "env-out");
+    EXPECT_EQ(given.TranscriptFile, "");
+    EXPECT_TRUE(given.Realtime);
+
+    CommandLine packaged;  // a packaged game reads no arguments
+    ApplyReplayEnvironment(packaged);
+    EXPECT_EQ(packaged.ReplayFile, "env-events.txt");
+    EXPECT_EQ(packaged.CdImage, "env.cue");
 }
 
 }  // namespace
