@@ -13,6 +13,7 @@
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/PrivateTemporaryFolder.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/sdl/SdlMessageBox.h"
 #include "platform/fluidsynth/SystemMidiPorts.h"
@@ -53,6 +54,7 @@ void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\
 // Everything that makes sound, in the order it is set up; torn down the other way round,
 // so nothing plays into a part that is already gone.
 struct PlayerSound {
+    PrivateTemporaryFolder Temporary;
     std::unique_ptr<SdlAudioOutput> Output;
     std::unique_ptr<SystemMidiPorts> Ports;
     std::unique_ptr<MediaFiles> Media;
@@ -78,8 +80,8 @@ struct PlayerSound {
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
-        Player = std::make_unique<StageSoundPlayer>(SoundServices{*Ports, clock, mixer, mp3, *Media, messages},
-                                                    std::move(cd), settings,
+        const SoundServices services{*Ports, clock, mixer, mp3, *Media, messages, Temporary};
+        Player = std::make_unique<StageSoundPlayer>(services, std::move(cd), settings,
                                                     withDevice ? MidiThread::Start : MidiThread::None);
     }
 };
