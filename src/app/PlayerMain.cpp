@@ -1,4 +1,4 @@
-#include "core/PlayerMain.h"
+#include "app/PlayerMain.h"
 
 #include <cstdio>
 #include <cstdlib>
