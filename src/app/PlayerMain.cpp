@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
@@ -29,6 +31,9 @@ namespace kelva {
 namespace {
 
 bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+// A run that names no seed draws other numbers each time.
+uint32_t SeedFromTime() { return static_cast<uint32_t>(std::time(nullptr)) ^ std::random_device{}(); }
 
 // The services the player runs on, chosen once: a real display, or headless (a replay,
 // or SDL's dummy/offscreen video driver) with recorded messages.
@@ -125,6 +130,11 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         }
     }
     ApplyReplayEnvironment(line);
+    if (!line.Error.empty()) {
+        std::fprintf(stderr, "kelvanovelrun: %s\n", line.Error.c_str());
+        return 2;
+    }
+    const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
     for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
@@ -153,6 +163,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     Startup startup(platform->Messages(), libraries, mp3);
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
+    game->Random.Seed(seed);
 
     // A real window when there is a display; a replay (or a run without a display)
     // drives it, or stands in for it, through the replay window.
@@ -177,6 +188,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         return 1;
     }
     Transcript transcript(clock, line.TranscriptFile);
+    transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},

@@ -71,6 +71,19 @@ TEST(CommandLine, BadLongOptionsAreReported)
     EXPECT_NE(ParseCommandLine({"--help=yes"}).Error, "");
 }
 
+TEST(CommandLine, SeedsAreWholeNumbersThatFit32Bits)
+{
+    EXPECT_EQ(ParseCommandLine({"--seed", "7"}).Seed, 7u);
+    EXPECT_EQ(ParseCommandLine({"--seed=0"}).Seed, 0u);
+    EXPECT_EQ(ParseCommandLine({"--seed=4294967295"}).Seed, 4294967295u);
+    EXPECT_EQ(ParseCommandLine({"story.kne"}).Seed, std::nullopt);
+    for (const char* bad : {"--seed=4294967296", "--seed=-1", "--seed=+1", "--seed=12x", "--seed= 1", "--seed="}) {
+        const CommandLine line = ParseCommandLine({bad, "story.kne"});
+        EXPECT_NE(line.Error, "") << bad;
+        EXPECT_EQ(line.Seed, std::nullopt) << bad;
+    }
+}
+
 TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
 {
     test::EnvironmentGuard environment;
@@ -79,6 +92,7 @@ TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
     environment.Set("KELVA_TRANSCRIPT", std::nullopt);
     environment.Set("KELVA_REALTIME", "1");
     environment.Set("KELVA_CD_IMAGE", "env.cue");
+    environment.Set("KELVA_SEED", "42");
 
     CommandLine given = ParseCommandLine({"--replay", "events.txt", "--cd-image", "disc.cue"});
     ApplyReplayEnvironment(given);
@@ -87,11 +101,40 @@ TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
     EXPECT_EQ(given.DumpDir, "env-out");
     EXPECT_EQ(given.TranscriptFile, "");
     EXPECT_TRUE(given.Realtime);
+    EXPECT_EQ(given.Seed, 42u);
 
     CommandLine packaged;  // a packaged game reads no arguments
     ApplyReplayEnvironment(packaged);
     EXPECT_EQ(packaged.ReplayFile, "env-events.txt");
     EXPECT_EQ(packaged.CdImage, "env.cue");
+
+    environment.Set("KELVA_SEED", "forty-two");
+    CommandLine badSeed;
+    ApplyReplayEnvironment(badSeed);
+    EXPECT_NE(badSeed.Error, "");
+}
+
+// Only a replay on the virtual clock without a seed of its own draws the fixed numbers.
+TEST(CommandLine, AReplayOnTheVirtualClockGetsAFixedSeed)
+{
+    test::EnvironmentGuard environment;
+    for (const char* variable : {"KELVA_REPLAY", "KELVA_REALTIME", "KELVA_SEED"}) environment.Set(variable, std::nullopt);
+    const struct {
+        std::vector<std::string> args;
+        std::optional<uint32_t> seed;
+    } cases[] = {
+        {{"--replay", "e.txt"}, kReplaySeed},
+        {{"--replay", "e.txt", "--seed", "9"}, 9u},
+        {{"--replay", "e.txt", "--realtime"}, std::nullopt},
+        {{"story.kne"}, std::nullopt},
+        {{"--seed", "9"}, 9u},
+    };
+    for (const auto& c : cases) {
+        CommandLine line = ParseCommandLine(c.args);
+        ApplyReplayEnvironment(line);
+        EXPECT_EQ(line.Seed, c.seed) << c.args[0] << " " << c.args.size();
+        EXPECT_EQ(line.Error, "");
+    }
 }
 
 }  // namespace
