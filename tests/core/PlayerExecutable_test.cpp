@@ -172,20 +172,6 @@ TEST_F(PlayerExecutableTest, ReplaysDrawTheSameNumbersEveryRunAndRecordTheSeed)
     EXPECT_EQ(transcriptOf("--seed 7"), seven);
 }
 
-// The real clock starts anywhere; its transcript still starts at 0.
-TEST_F(PlayerExecutableTest, ARealtimeReplaysTranscriptStartsAtZero)
-{
-    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(test::NovelParts()));
-    const RunResult run = Player("--realtime --replay " + WriteReplay("200 quit\n") + " --transcript " +
-                                 dir.File("t.txt") + " " + dir.File("story.kne"));
-    EXPECT_EQ(run.status, 0) << run.output;
-    const std::string transcript = ReadText(dir.File("t.txt"));
-    EXPECT_EQ(transcript.rfind("0 seed ", 0), 0u) << transcript;
-    const std::vector<std::string> closed = LinesOf(transcript, "close");
-    ASSERT_EQ(closed.size(), 1u) << transcript;
-    EXPECT_LT(std::stoll(closed[0]), 60000) << transcript;
-}
-
 TEST_F(PlayerExecutableTest, PlayerWithAppendedPackagePlaysItAndIgnoresArguments)
 {
     const std::string game = dir.File("MyGame");
