@@ -135,8 +135,9 @@ void SpriteDraw(benchmark::State& state)
     writer.WriteTo(packed);
     MemoryStream stream(packed.TakeBytes());
     RecordingMessageBox messages(false);
-    TReadPackageFile package(messages);
-    package.OpenStream(stream);
+    TReadPackageFile package;
+    std::string error;
+    package.OpenStream(stream, error);
     MediaFiles media(&package);
     TSpriteLayer layer(true, &media, &messages);
     layer.SetCharacter("Mina", "chara\\girl.bmp", "BOTTOM", "CENTER");

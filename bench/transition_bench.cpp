@@ -3,7 +3,7 @@
 // time of one step, which must stay far below the timer interval it runs at.
 #include <benchmark/benchmark.h>
 
-#include "core/CommandStrings.h"
+#include "data/CommandStrings.h"
 #include "core/Transitions.h"
 #include "data/Random.h"
 #include "graphics/StageImages.h"

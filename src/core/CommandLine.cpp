@@ -1,5 +1,6 @@
 #include "core/CommandLine.h"
 
+#include <charconv>
 #include <cstdlib>
 
 #include "data/ShiftJis.h"
@@ -18,6 +19,18 @@ bool IsAbsolutePath(const std::string& arg)
 {
     return arg.find('/', 1) != std::string::npos || arg.find('.') != std::string::npos;
 }
+
+// A seed is a decimal number that fits 32 bits, nothing else.
+std::optional<uint32_t> ParseSeed(const std::string& text)
+{
+    uint32_t seed = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, seed);
+    if (text.empty() || error != std::errc() || stop != end) return std::nullopt;
+    return seed;
+}
+
+const char* const kSeedError = " takes a number from 0 to 4294967295";
 
 bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, size_t& i)
 {
@@ -41,6 +54,7 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
         return !target.empty();
     };
     bool fullScreen = false, window = false;
+    std::string seed;
     bool ok = false;
     if (name == "--help") ok = flag(line.Help);
     else if (name == "--version") ok = flag(line.Version);
@@ -53,6 +67,7 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
     else if (name == "--transcript") ok = text(line.TranscriptFile);
     else if (name == "--soundfont") ok = text(line.SoundFont);
     else if (name == "--cd-image") ok = text(line.CdImage);
+    else if (name == "--seed") ok = text(seed);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -60,6 +75,13 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
     if (!ok) {
         line.Error = "option " + name + (value ? " takes no value" : " needs a value");
         return false;
+    }
+    if (!seed.empty()) {
+        line.Seed = ParseSeed(seed);
+        if (!line.Seed) {
+            line.Error = "option " + name + kSeedError;
+            return false;
+        }
     }
     if (fullScreen) line.FullScreen = true;
     if (window) line.FullScreen = false;
@@ -105,8 +127,15 @@ void ApplyReplayEnvironment(CommandLine& line)
     fill(line.ReplayFile, "KELVA_REPLAY");
     fill(line.DumpDir, "KELVA_DUMP_DIR");
     fill(line.TranscriptFile, "KELVA_TRANSCRIPT");
+    fill(line.CdImage, "KELVA_CD_IMAGE");
     const char* realtime = std::getenv("KELVA_REALTIME");
     if (realtime && std::string(realtime) == "1") line.Realtime = true;
+    const char* seed = std::getenv("KELVA_SEED");
+    if (!line.Seed && seed) {
+        line.Seed = ParseSeed(seed);
+        if (!line.Seed) line.Error = std::string("KELVA_SEED") + kSeedError;
+    }
+    if (!line.Seed && !line.ReplayFile.empty() && !line.Realtime) line.Seed = kReplaySeed;
 }
 
 std::string UsageText()
@@ -130,6 +159,8 @@ std::string UsageText()
            "  --realtime      run the replay on the real clock, with window and sound\n"
            "  --soundfont F   General MIDI SoundFont for the built-in synthesizer\n"
            "  --cd-image F    a CUE sheet of a disc image that plays as the CD\n"
+           "  --seed N        seed of the random numbers (default: from the time; a replay on\n"
+           "                  the virtual clock uses 1); the transcript's first line records it\n"
            "  --verbose       log which devices and files were chosen\n"
            "  --help          show this text\n"
            "  --version       show the runtime version\n";

@@ -3,6 +3,7 @@
 // beginning with "--" are our own long options and never count as a novel file.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@ struct CommandLine {
     bool Realtime = false;  // --realtime
     std::string SoundFont;  // --soundfont FILE
     std::string CdImage;  // --cd-image FILE.cue
+    std::optional<uint32_t> Seed;  // --seed N: the random numbers' seed
     bool Verbose = false;  // --verbose
 
     std::string Error;  // an unknown or incomplete long option; empty when all is well
@@ -33,8 +35,14 @@ struct CommandLine {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
-// Fills the replay settings that are still empty from KELVA_REPLAY, KELVA_DUMP_DIR,
-// KELVA_TRANSCRIPT and KELVA_REALTIME=1: a packaged game ignores its arguments.
+// The seed of a replay on the virtual clock that names none, so that it draws the same
+// numbers on every run.
+inline constexpr uint32_t kReplaySeed = 1;
+
+// Fills the settings that are still empty from KELVA_REPLAY, KELVA_DUMP_DIR,
+// KELVA_TRANSCRIPT, KELVA_REALTIME=1, KELVA_CD_IMAGE and KELVA_SEED (a packaged game
+// ignores its arguments); then gives a replay on the virtual clock without a seed
+// kReplaySeed. A KELVA_SEED that is no seed sets Error.
 void ApplyReplayEnvironment(CommandLine& line);
 
 // The usage text printed by --help.

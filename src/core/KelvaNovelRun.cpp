@@ -40,8 +40,12 @@ bool Startup::OpenPackage(LoadedGame& game, const std::string& programPath, int6
 {
     auto stream = FileStream::Open(programPath, FileMode::Read);
     if (!stream || stream->Seek(packageOffset, SeekOrigin::Begin) != packageOffset) return false;
-    game.Package = std::make_unique<TReadPackageFile>(m_messages);
-    game.Package->OpenStream(*stream);
+    game.Package = std::make_unique<TReadPackageFile>();
+    std::string error;
+    // A broken package is shown here, and again as the novel file that can't be found in it.
+    if (!game.Package->OpenStream(*stream, error)) {
+        m_messages.Show(kPackageErrorCaption, error, MessageIcon::Warning);
+    }
     game.ProgramStream = std::move(stream);
     return true;
 }

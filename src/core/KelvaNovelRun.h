@@ -5,8 +5,6 @@
 #pragma once
 
 #include <memory>
-#include <ctime>
-#include <random>
 #include <string>
 
 #include "core/CommandLine.h"
@@ -55,8 +53,9 @@ struct LoadedGame {
     std::unique_ptr<NovelStory> Story;
     FontSpec StoryFont;
     FontSpec SpareFont;
-    // The player's one random generator, seeded from the clock once per run.
-    MersenneRandom Random{static_cast<uint32_t>(std::time(nullptr)) ^ std::random_device{}()};
+    // The player's one random generator. The player seeds it once per run; until then,
+    // and in tests, it draws the numbers of a replay.
+    MersenneRandom Random{kReplaySeed};
 };
 
 // Replaces the extension of the file name part (or appends one) and lower-cases the

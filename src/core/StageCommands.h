@@ -4,11 +4,11 @@
 
 #include <string_view>
 
-#include "core/CommandStrings.h"
 #include "core/KelvaNovelRun.h"
 #include "core/PlayerState.h"
 #include "core/Transcript.h"
 #include "core/Transitions.h"
+#include "data/CommandStrings.h"
 #include "graphics/AntiAliasTextout.h"
 #include "graphics/StageImages.h"
 #include "platform/MessageBox.h"

@@ -19,6 +19,13 @@ Transcript::~Transcript()
     std::fclose(m_file);
 }
 
+int64_t Transcript::Elapsed()
+{
+    const int64_t now = m_clock.NowMs();
+    if (!m_start) m_start = now;
+    return now - *m_start;
+}
+
 void Transcript::Event(std::string_view kind, std::string_view text)
 {
     if (!m_file) return;
@@ -27,7 +34,7 @@ void Transcript::Event(std::string_view kind, std::string_view text)
     // Line breaks inside a message would split the event; show them as " / ".
     std::string oneLine;
     for (char c : shown) oneLine += c == '\n' ? std::string(" / ") : std::string(1, c);
-    std::fprintf(m_file, "%" PRId64 " %.*s%s%s\n", m_clock.NowMs(), static_cast<int>(kind.size()), kind.data(),
+    std::fprintf(m_file, "%" PRId64 " %.*s%s%s\n", Elapsed(), static_cast<int>(kind.size()), kind.data(),
                  oneLine.empty() ? "" : " ", oneLine.c_str());
     std::fflush(m_file);
 }
@@ -35,7 +42,7 @@ void Transcript::Event(std::string_view kind, std::string_view text)
 void Transcript::Typed(std::string_view character)
 {
     if (!m_file) return;
-    if (m_text.empty()) m_textTime = m_clock.NowMs();
+    if (m_text.empty()) m_textTime = Elapsed();
     m_text += character;
 }
 

@@ -1,10 +1,12 @@
-// The replay transcript: what happened, one event a line with its virtual time, in UTF-8.
+// The replay transcript: what happened, one event a line with its time in milliseconds
+// since the first line (the real clock's own start is arbitrary), in UTF-8.
 // Story text is gathered character by character and written as one line when the line,
 // the page or the item ends, or a key wait begins.
 #pragma once
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,10 +32,13 @@ public:
     void FlushText();
 
 private:
+    int64_t Elapsed();
+
     Clock& m_clock;
     std::FILE* m_file = nullptr;
     std::string m_text;
     int64_t m_textTime = 0;
+    std::optional<int64_t> m_start;  // the clock's time at the first line
 };
 
 // Shows messages through another box and writes each to the transcript.

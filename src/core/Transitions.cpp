@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/CommandStrings.h"
+#include "data/CommandStrings.h"
 #include "graphics/RunCommon.h"
 #include "graphics/StageImages.h"
 

@@ -10,7 +10,6 @@ namespace kelva {
 
 namespace {
 
-constexpr std::string_view kOpenStreamCaption = "TReadPackageFile.OpenStream";
 constexpr std::string_view kBrokenPackage = "パッケージが壊れています。";
 
 int32_t Int32At(const uint8_t* p)
@@ -30,7 +29,7 @@ uint64_t UInt64At(const uint8_t* p)
 
 }  // namespace
 
-void TReadPackageFile::OpenStream(Stream& stream)
+bool TReadPackageFile::OpenStream(Stream& stream, std::string& error)
 {
     Close();
     m_stream = &stream;
@@ -39,12 +38,11 @@ void TReadPackageFile::OpenStream(Stream& stream)
     const size_t got = stream.Read(header, sizeof header);
     if (got < kPackageMagic.size() || std::memcmp(header, kPackageMagic.data(), kPackageMagic.size()) != 0) {
         Close();
-        m_messages.Show(kOpenStreamCaption, "ヘッダエラー。データ形式が違います。", MessageIcon::Warning);
-        return;
+        error = "ヘッダエラー。データ形式が違います。";
+        return false;
     }
     if (got < sizeof header) {
-        Reject("エントリ数がありません。");
-        return;
+        return Reject("エントリ数がありません。", error);
     }
 
     // Everything below is checked against the stream's real size before it is used, so a
@@ -52,21 +50,19 @@ void TReadPackageFile::OpenStream(Stream& stream)
     // send a later OpenEntry outside the package.
     const int count = static_cast<int16_t>(UInt16At(header + kPackageMagic.size()));
     if (count < 0) {
-        Reject("エントリ数 " + std::to_string(count) + " が負の値です。");
-        return;
+        return Reject("エントリ数 " + std::to_string(count) + " が負の値です。", error);
     }
     const int64_t directoryStart = stream.Position();
     const int64_t streamSize = stream.Size();
     const int64_t directorySize = static_cast<int64_t>(count) * kPackageEntrySize;
     if (directoryStart < 0 || streamSize < 0 || directorySize > streamSize - directoryStart) {
-        Reject("エントリ数 " + std::to_string(count) + " の目録がファイルの終わりを越えています。");
-        return;
+        return Reject("エントリ数 " + std::to_string(count) + " の目録がファイルの終わりを越えています。",
+                      error);
     }
 
     std::vector<uint8_t> directory(static_cast<size_t>(directorySize));
     if (stream.Read(directory.data(), directory.size()) != directory.size()) {
-        Reject("目録を読めません。");
-        return;
+        return Reject("目録を読めません。", error);
     }
     const int64_t dataStart = directoryStart + directorySize;
     const int64_t dataSize = streamSize - dataStart;
@@ -80,10 +76,10 @@ void TReadPackageFile::OpenStream(Stream& stream)
         entry.Size = Int32At(raw + 5 + kPackageNameCapacity);
         if (entry.Offset < 0 || entry.Size < 0 ||
             static_cast<int64_t>(entry.Offset) + entry.Size > dataSize) {
-            Reject("エントリ \"" + entry.Name + "\" （位置 " + std::to_string(entry.Offset) + "、サイズ " +
-                   std::to_string(entry.Size) + "）がデータ領域（" + std::to_string(dataSize) +
-                   " バイト）の外にあります。");
-            return;
+            return Reject("エントリ \"" + entry.Name + "\" （位置 " + std::to_string(entry.Offset) +
+                              "、サイズ " + std::to_string(entry.Size) + "）がデータ領域（" +
+                              std::to_string(dataSize) + " バイト）の外にあります。",
+                          error);
         }
     }
 
@@ -92,12 +88,14 @@ void TReadPackageFile::OpenStream(Stream& stream)
     m_entries = std::move(entries);
     m_dataStart = dataStart;
     m_open = true;
+    return true;
 }
 
-void TReadPackageFile::Reject(const std::string& detail)
+bool TReadPackageFile::Reject(const std::string& detail, std::string& error)
 {
     Close();
-    m_messages.Show(kOpenStreamCaption, std::string(kBrokenPackage) + detail, MessageIcon::Warning);
+    error = std::string(kBrokenPackage) + detail;
+    return false;
 }
 
 void TReadPackageFile::Close()

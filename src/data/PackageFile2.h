@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "data/Stream.h"
-#include "platform/MessageBox.h"
 
 namespace kelva {
 
@@ -19,6 +18,8 @@ inline constexpr int kPackageHeaderSize = 15;        // magic and entry count
 inline constexpr int kPackageEntrySize = 264;        // one directory entry on disk
 inline constexpr int kPackageNameCapacity = 255;     // name bytes in a directory entry
 inline constexpr int kPackageMaxEntries = 32767;     // the count is a signed 16-bit number
+// The caption under which the player shows why a package could not be opened.
+inline constexpr std::string_view kPackageErrorCaption = "TReadPackageFile.OpenStream";
 
 // One directory entry. Offset counts from the start of the data area, not of the package.
 struct TPackageEntry {
@@ -32,17 +33,17 @@ struct TPackageEntry {
 // an entry must be read (or copied out) before the next OpenEntry.
 class TReadPackageFile {
 public:
-    // Failures of OpenStream are shown in `messages` (warning icon).
-    explicit TReadPackageFile(MessageBox& messages) : m_messages(messages) {}
+    TReadPackageFile() = default;
     ~TReadPackageFile() { Close(); }
     TReadPackageFile(const TReadPackageFile&) = delete;
     TReadPackageFile& operator=(const TReadPackageFile&) = delete;
 
     // Reads the magic and the directory from the stream's current position. A bad magic,
     // or a directory that is impossible for this stream (negative count, more entries than
-    // the stream holds, an entry outside the data area), shows a warning box and leaves
-    // the reader closed; a closed reader answers every lookup with "not found".
-    void OpenStream(Stream& stream);
+    // the stream holds, an entry outside the data area), leaves the reader closed and
+    // returns false with the reason (CP932, for the user) in `error`; a closed reader
+    // answers every lookup with "not found".
+    bool OpenStream(Stream& stream, std::string& error);
     // Forgets the directory; the stream stays with its owner.
     void Close();
 
@@ -61,9 +62,8 @@ public:
     bool IsOpen() const { return m_open; }
 
 private:
-    void Reject(const std::string& text);
+    bool Reject(const std::string& detail, std::string& error);
 
-    MessageBox& m_messages;
     Stream* m_stream = nullptr;
     bool m_open = false;
     int64_t m_dataStart = 0;

@@ -14,10 +14,13 @@ public:
     virtual uint32_t NextUpTo(uint32_t limit) = 0;
 };
 
-// The generator of a real run, seeded once (from the clock at start-up).
+// The generator of a real run. One seed always gives the same numbers.
 class MersenneRandom final : public Random {
 public:
     explicit MersenneRandom(uint32_t seed) : m_engine(seed) {}
+
+    // Starts the numbers over as from a new generator of that seed.
+    void Seed(uint32_t seed) { m_engine.seed(seed); }
 
     uint32_t NextUpTo(uint32_t limit) override
     {

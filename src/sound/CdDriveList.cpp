@@ -1,27 +1,21 @@
 #include "sound/CdDriveList.h"
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "data/MediaFiles.h"
-#include "platform/cdio/CdioDrive.h"
 #include "sound/DiscImageDrive.h"
 
 namespace kelva {
 
 std::vector<std::unique_ptr<CdDrive>> FindCdDrives(const std::string& cueSheet, const std::string& gameFolder,
+                                                   const SystemCdDrives& systemDrives,
                                                    std::vector<std::string>& problems)
 {
     std::vector<std::unique_ptr<CdDrive>> drives;
-    std::string sheet = cueSheet;
-    if (sheet.empty()) {
-        const char* named = std::getenv(kCdImageVariable);
-        if (named) sheet = named;
-    }
-    if (!sheet.empty()) {
+    if (!cueSheet.empty()) {
         std::string error;
-        if (std::unique_ptr<DiscImage> disc = DiscImage::FromCueSheet(sheet, error)) {
-            drives.push_back(std::make_unique<DiscImageDrive>(sheet, std::move(disc)));
+        if (std::unique_ptr<DiscImage> disc = DiscImage::FromCueSheet(cueSheet, error)) {
+            drives.push_back(std::make_unique<DiscImageDrive>(cueSheet, std::move(disc)));
         } else {
             problems.push_back(error);
         }
@@ -39,7 +33,7 @@ std::vector<std::unique_ptr<CdDrive>> FindCdDrives(const std::string& cueSheet, 
         }
     }
 
-    for (auto& drive : ListCdioDrives()) drives.push_back(std::move(drive));
+    for (auto& drive : systemDrives()) drives.push_back(std::move(drive));
     return drives;
 }
 

@@ -1,9 +1,6 @@
 #include "sound/StageSoundPlayer.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -34,7 +31,6 @@ StageSoundPlayer::~StageSoundPlayer()
     StopSoundFile();
     // The library must not play into the mixer once the player is gone.
     if (m_services.Mp3.IsMp3LibraryLoaded()) m_services.Mp3.SetMixer(nullptr);
-    if (!m_temporaryFolder.empty()) ::rmdir(m_temporaryFolder.c_str());
 }
 
 void StageSoundPlayer::ShowError(const std::string& text)
@@ -66,15 +62,11 @@ void StageSoundPlayer::FadeOutMusic(int milliseconds) { m_midi.FadeOut(milliseco
 
 bool StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
 {
-    if (m_temporaryFolder.empty()) {
-        // A folder of this run's own (mode 0700): a fixed name in the shared temporary
-        // folder would let another user replace the sound or read it.
-        const char* base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/kelvanovelrun-XXXXXX";
-        if (!::mkdtemp(pattern.data())) return false;
-        m_temporaryFolder = pattern;
-    }
-    m_temporarySoundFile = m_temporaryFolder + "/" + kTemporarySoundName;
+    // A fixed name in the shared temporary folder would let another user replace the
+    // sound or read it: the file goes into a folder of this run's own.
+    const std::string& folder = m_services.Temporary.Path();
+    if (folder.empty()) return false;
+    m_temporarySoundFile = folder + "/" + kTemporarySoundName;
     std::string error;
     return WriteFileAtomically(m_temporarySoundFile, bytes, error);
 }

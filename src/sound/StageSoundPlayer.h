@@ -17,6 +17,7 @@
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/MidiPort.h"
+#include "platform/TemporaryFolder.h"
 #include "sound/AudioMixer.h"
 #include "sound/Cdp.h"
 #include "sound/MidiDrv.h"
@@ -26,7 +27,7 @@
 
 namespace kelva {
 
-// The name a sound taken from the package is written to, inside a folder of this run's own.
+// The name a sound taken from the package is written to, inside the run's temporary folder.
 inline constexpr const char* kTemporarySoundName = "$KNOVELTEMP_SND$";
 
 // What the story's header asks of the MIDI player, and the caption of its error boxes.
@@ -45,6 +46,7 @@ struct SoundServices {
     Mp3Library& Mp3;
     MediaFiles& Media;
     MessageBox& Messages;
+    TemporaryFolder& Temporary;  // where a sound from the package is written to be played
 };
 
 class StageSoundPlayer final : public StageSound {
@@ -55,7 +57,7 @@ public:
     // its own would push that clock on by itself).
     StageSoundPlayer(SoundServices services, std::unique_ptr<TCDP> cd, MusicSettings settings,
                      MidiThread midiThread = MidiThread::Start);
-    // Stops everything and removes this run's temporary folder.
+    // Stops everything and removes the temporary sound file.
     ~StageSoundPlayer() override;
     StageSoundPlayer(const StageSoundPlayer&) = delete;
     StageSoundPlayer& operator=(const StageSoundPlayer&) = delete;
@@ -97,7 +99,6 @@ private:
     TWavePlayer m_wavePlayer;
     std::unique_ptr<TCDP> m_cd;
     std::function<bool()> m_pump;
-    std::string m_temporaryFolder;     // made at the first sound from the package
     std::string m_temporarySoundFile;  // kept once set, as the file may be made again
 };
 

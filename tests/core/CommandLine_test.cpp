@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/EnvironmentGuard.h"
+
 namespace kelva {
 namespace {
 
@@ -67,6 +69,62 @@ TEST(CommandLine, BadLongOptionsAreReported)
     EXPECT_NE(ParseCommandLine({"--colour"}).Error, "");
     EXPECT_NE(ParseCommandLine({"--replay"}).Error, "");  // value missing
     EXPECT_NE(ParseCommandLine({"--help=yes"}).Error, "");
+}
+
+TEST(CommandLine, SeedsAreWholeNumbersThatFit32Bits)
+{
+    const std::pair<const char*, std::optional<uint32_t>> cases[] = {
+        {"--seed=7", 7u}, {"--seed=0", 0u}, {"--seed=4294967295", 4294967295u},
+        {"--seed=4294967296", {}}, {"--seed=-1", {}}, {"--seed=+1", {}},
+        {"--seed=12x", {}}, {"--seed= 1", {}}, {"--seed=", {}},
+    };
+    for (const auto& [option, seed] : cases) {
+        const CommandLine line = ParseCommandLine({option, "story.kne"});
+        EXPECT_EQ(line.Seed, seed) << option;
+        EXPECT_EQ(line.Error.empty(), seed.has_value()) << option;
+    }
+}
+
+TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
+{
+    test::EnvironmentGuard environment;
+    environment.Set("KELVA_REPLAY", "env-events.txt");
+    environment.Set("KELVA_DUMP_DIR", "env-out");
+    environment.Set("KELVA_TRANSCRIPT", std::nullopt);
+    environment.Set("KELVA_REALTIME", std::nullopt);
+    environment.Set("KELVA_CD_IMAGE", "env.cue");
+    environment.Set("KELVA_SEED", std::nullopt);
+
+    CommandLine given = ParseCommandLine({"--replay", "events.txt", "--cd-image", "disc.cue", "--seed", "9"});
+    ApplyReplayEnvironment(given);
+    EXPECT_EQ(given.ReplayFile, "events.txt");
+    EXPECT_EQ(given.CdImage, "disc.cue");
+    EXPECT_EQ(given.DumpDir, "env-out");
+    EXPECT_EQ(given.TranscriptFile, "");
+    EXPECT_EQ(given.Seed, 9u);
+
+    // A packaged game reads no arguments. Its replay on the virtual clock, like any,
+    // draws the fixed numbers unless given a seed; on the real clock, a seed from the time.
+    CommandLine packaged;
+    ApplyReplayEnvironment(packaged);
+    EXPECT_EQ(packaged.ReplayFile, "env-events.txt");
+    EXPECT_EQ(packaged.CdImage, "env.cue");
+    EXPECT_EQ(packaged.Seed, kReplaySeed);
+    environment.Set("KELVA_SEED", "42");
+    packaged = CommandLine();
+    ApplyReplayEnvironment(packaged);
+    EXPECT_EQ(packaged.Seed, 42u);
+    environment.Set("KELVA_SEED", std::nullopt);
+    environment.Set("KELVA_REALTIME", "1");
+    packaged = CommandLine();
+    ApplyReplayEnvironment(packaged);
+    EXPECT_TRUE(packaged.Realtime);
+    EXPECT_EQ(packaged.Seed, std::nullopt);
+
+    environment.Set("KELVA_SEED", "forty-two");
+    CommandLine badSeed;
+    ApplyReplayEnvironment(badSeed);
+    EXPECT_NE(badSeed.Error, "");
 }
 
 }  // namespace

@@ -111,6 +111,52 @@ TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
     EXPECT_NE(bad.output.find("line 1"), std::string::npos);
 }
 
+std::string ReadText(const std::string& path)
+{
+    const std::vector<uint8_t> bytes = test::ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The transcript's lines of the event `kind` (the word after the time).
+std::vector<std::string> LinesOf(const std::string& transcript, const std::string& kind)
+{
+    std::vector<std::string> found;
+    size_t start = 0;
+    for (size_t end; (end = transcript.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::string line = transcript.substr(start, end - start);
+        const std::string event = line.substr(line.find(' ') + 1);
+        if (event == kind || event.rfind(kind + " ", 0) == 0) found.push_back(line);
+    }
+    return found;
+}
+
+TEST_F(PlayerExecutableTest, ReplaysDrawTheSameNumbersEveryRunAndRecordTheSeed)
+{
+    test::NovelParts parts;
+    parts.Items[0].Lines.assign(8, ".COUNTERRNDSET A 0 10");
+    parts.Items[0].Lines.push_back("@");
+    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(parts));
+    const std::string events = WriteReplay("6000 click 1 1\n6900 quit\n");
+    const auto transcriptOf = [&](const std::string& options) {
+        const std::string path = dir.File("t.txt");
+        const RunResult run = Player(options + " --replay " + events + " --transcript " + path + " " +
+                                     dir.File("story.kne"));
+        EXPECT_EQ(run.status, 0) << run.output;
+        return ReadText(path);
+    };
+
+    const std::string first = transcriptOf("");
+    EXPECT_EQ(first.rfind("0 seed 1\n", 0), 0u) << first;
+    EXPECT_EQ(LinesOf(first, "counter").size(), 8u) << first;
+    EXPECT_EQ(transcriptOf(""), first);
+
+    // Another seed draws other numbers (eight equal draws of 0..10 by chance: 1 in 2e8).
+    const std::string seven = transcriptOf("--seed 7");
+    EXPECT_EQ(seven.rfind("0 seed 7\n", 0), 0u) << seven;
+    EXPECT_NE(LinesOf(seven, "counter"), LinesOf(first, "counter"));
+    EXPECT_EQ(transcriptOf("--seed 7"), seven);
+}
+
 TEST_F(PlayerExecutableTest, PlayerWithAppendedPackagePlaysItAndIgnoresArguments)
 {
     const std::string game = dir.File("MyGame");

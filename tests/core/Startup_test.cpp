@@ -210,5 +210,22 @@ TEST_F(PackagedStartupTest, PackageWithoutNovelFileStops)
     EXPECT_EQ(OnlyMessage(), "EXEファイルアーカイブを正しく開けません。\r\n実行を中止します。");
 }
 
+TEST_F(PackagedStartupTest, BrokenPackageIsShownBeforeStartUpStops)
+{
+    const std::string program = MakeGame(true);
+    std::vector<uint8_t> bytes = test::ReadBytes(program);
+    bytes[static_cast<size_t>(m_offset) + 13] = 0xFF;  // the entry count becomes negative
+    bytes[static_cast<size_t>(m_offset) + 14] = 0xFF;
+    test::WriteBytes(program, bytes);
+    EXPECT_FALSE(Start(program, {}, m_offset));
+    const auto& shown = messages.Messages();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[0].caption, "TReadPackageFile.OpenStream");
+    EXPECT_EQ(shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(shown[0].text, "パッケージが壊れています。エントリ数 -1 が負の値です。");
+    EXPECT_EQ(shown[1].caption, "Kelva! Novel Runtime");
+    EXPECT_EQ(shown[1].text, "EXEファイルアーカイブを正しく開けません。\r\n実行を中止します。");
+}
+
 }  // namespace
 }  // namespace kelva

@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include "data/PackageWriter.h"
-#include "platform/headless/RecordingMessageBox.h"
 
 namespace kelva {
 namespace {
@@ -46,18 +45,20 @@ struct OpenedPackage {
         bytes.insert(bytes.begin(), prefix, 0xCC);
         stream = MemoryStream(std::move(bytes));
         stream.Seek(static_cast<int64_t>(prefix), SeekOrigin::Begin);
-        reader.OpenStream(stream);
+        opened = reader.OpenStream(stream, error);
     }
-    RecordingMessageBox messages{false};
-    TReadPackageFile reader{messages};
+    TReadPackageFile reader;
     MemoryStream stream;
+    bool opened = false;
+    std::string error;
 };
 
 TEST(PackageReaderTest, ReadsEntriesWrittenByTheWriter)
 {
     OpenedPackage p(BuildPackage({{"autorun.kne", "story"}, {"bg\\room.jpg", "JPEGDATA"}, {"empty.wav", ""}}), 100);
+    ASSERT_TRUE(p.opened);
     ASSERT_TRUE(p.reader.IsOpen());
-    EXPECT_TRUE(p.messages.Messages().empty());
+    EXPECT_EQ(p.error, "");
     EXPECT_EQ(p.reader.Count(), 3);
     EXPECT_EQ(p.reader.DataStart(), 100 + 15 + 3 * 264) << "a stream position, not package-relative";
     EXPECT_EQ(p.reader.GetEntry(1).Offset, 5) << "counted from the data area";
@@ -106,12 +107,10 @@ TEST(PackageReaderTest, BadMagicIsAHeaderError)
         std::vector<uint8_t> bytes = BuildPackage({{"a", "1"}});
         bytes[at] ^= 0x20;  // 0x0C becomes 0x2C; letters change case
         OpenedPackage p(bytes);
+        EXPECT_FALSE(p.opened);
         EXPECT_FALSE(p.reader.IsOpen());
         EXPECT_EQ(p.reader.IndexOf("a"), -1);
-        ASSERT_EQ(p.messages.Messages().size(), 1u);
-        EXPECT_EQ(p.messages.Messages()[0].caption, "TReadPackageFile.OpenStream");
-        EXPECT_EQ(p.messages.Messages()[0].text, "ヘッダエラー。データ形式が違います。");
-        EXPECT_EQ(p.messages.Messages()[0].icon, MessageIcon::Warning);
+        EXPECT_EQ(p.error, "ヘッダエラー。データ形式が違います。");
     }
 }
 
@@ -137,12 +136,12 @@ TEST(PackageReaderTest, ImpossibleDirectoriesAreRejected)
 
     for (size_t i = 0; i < broken.size(); ++i) {
         OpenedPackage p(broken[i], 8);  // the filler before the package is no data
+        EXPECT_FALSE(p.opened) << i;
         EXPECT_FALSE(p.reader.IsOpen()) << i;
         EXPECT_EQ(p.reader.OpenEntry("a.bmp"), nullptr);
-        ASSERT_EQ(p.messages.Messages().size(), 1u) << i;
-        EXPECT_EQ(p.messages.Messages()[0].caption, "TReadPackageFile.OpenStream");
+        EXPECT_FALSE(p.error.empty()) << i;
     }
-    EXPECT_EQ(OpenedPackage(broken.back()).messages.Messages()[0].text.rfind("パッケージが壊れています。", 0), 0u);
+    EXPECT_EQ(OpenedPackage(broken.back()).error.rfind("パッケージが壊れています。", 0), 0u);
 }
 
 TEST(PackageWriterTest, EnforcesTheFormatLimits)
@@ -310,9 +309,9 @@ TEST_F(PackageOffsetTest, RealExecutableCarriesAPackage)
         auto file = FileStream::Open(copy, FileMode::Read);
         ASSERT_TRUE(file);
         file->Seek(imageEnd, SeekOrigin::Begin);
-        RecordingMessageBox messages(false);
-        TReadPackageFile reader(messages);
-        reader.OpenStream(*file);
+        TReadPackageFile reader;
+        std::string error;
+        ASSERT_TRUE(reader.OpenStream(*file, error)) << error;
         EXPECT_EQ(ReadEntry(reader, "AUTORUN.KNE"), "story");
     }
 }

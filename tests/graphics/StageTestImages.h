@@ -92,7 +92,8 @@ public:
         MemoryStream out;
         writer.WriteTo(out);
         m_stream = std::make_unique<MemoryStream>(out.TakeBytes());
-        m_reader.OpenStream(*m_stream);
+        std::string error;
+        m_reader.OpenStream(*m_stream, error);
     }
     MemoryPackage(const MemoryPackage&) = delete;
     MemoryPackage& operator=(const MemoryPackage&) = delete;
@@ -101,9 +102,8 @@ public:
     MediaFiles& Media() { return m_media; }
 
 private:
-    RecordingMessageBox m_messages{false};
     std::unique_ptr<MemoryStream> m_stream;
-    TReadPackageFile m_reader{m_messages};
+    TReadPackageFile m_reader;
     MediaFiles m_media{&m_reader};
 };
 

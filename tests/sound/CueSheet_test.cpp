@@ -13,6 +13,7 @@
 #include "sound/CdDriveList.h"
 #include "sound/CdTestDisc.h"
 #include "sound/DiscImage.h"
+#include "sound/DiscImageDrive.h"
 #include "support/TestFiles.h"
 
 namespace kelva {
@@ -363,23 +364,34 @@ TEST_F(DiscImageTest, TheDriveListPutsImageAndFolderFirst)
     std::filesystem::create_directory(m_dir.Path() / "Cd");
     WriteBytes(m_dir.File("Cd/track02.wav"), test::WaveFile(SineFrames(test::kToneA, 588), 44100, 2));
 
+    // The system's drive list stands in as one more image.
+    const SystemCdDrives system = [this] {
+        std::string error;
+        std::vector<std::unique_ptr<CdDrive>> found;
+        auto disc = DiscImage::FromCueSheet(m_dir.File("disc.cue"), error);
+        found.push_back(std::make_unique<DiscImageDrive>("/dev/cdrom", std::move(disc)));
+        return found;
+    };
+
     std::vector<std::string> problems;
-    auto drives = FindCdDrives(m_dir.File("disc.cue"), m_dir.Path().string(), problems);
+    auto drives = FindCdDrives(m_dir.File("disc.cue"), m_dir.Path().string(), system, problems);
     EXPECT_TRUE(problems.empty());
-    // No CD drive is expected where the tests run; any there would come after these.
-    ASSERT_GE(drives.size(), 2u);
+    ASSERT_EQ(drives.size(), 3u);
     EXPECT_EQ(drives[0]->Name(), m_dir.File("disc.cue"));
     EXPECT_EQ(drives[1]->Name(), m_dir.File("Cd"));
+    EXPECT_EQ(drives[2]->Name(), "/dev/cdrom");
 
-    // The environment names the image when the caller doesn't; a broken one is reported.
+    // A broken image is reported and left out; no image named means none is tried.
     WriteText(m_dir.File("broken.cue"), "TRACK 01 AUDIO\n");
-    setenv(kCdImageVariable, m_dir.File("broken.cue").c_str(), 1);
     problems.clear();
-    drives = FindCdDrives("", m_dir.File("elsewhere"), problems);
-    unsetenv(kCdImageVariable);
+    drives = FindCdDrives(m_dir.File("broken.cue"), m_dir.File("elsewhere"), system, problems);
     ASSERT_EQ(problems.size(), 1u);
     EXPECT_EQ(problems[0], m_dir.File("broken.cue") + ":1: TRACK before any FILE");
-    for (const auto& drive : drives) EXPECT_NE(drive->Name(), m_dir.File("broken.cue"));
+    ASSERT_EQ(drives.size(), 1u);
+    EXPECT_EQ(drives[0]->Name(), "/dev/cdrom");
+    problems.clear();
+    EXPECT_EQ(FindCdDrives("", m_dir.File("elsewhere"), system, problems).size(), 1u);
+    EXPECT_TRUE(problems.empty());
 }
 
 }  // namespace

@@ -2,14 +2,15 @@
 
 #include <gtest/gtest.h>
 #include <sndfile.h>
-#include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "data/PackageWriter.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/headless/RecordingMidiPort.h"
+#include "platform/linux/PrivateTemporaryFolder.h"
 #include "support/EnvironmentGuard.h"
 #include "support/SoundFiles.h"
 #include "support/TestFiles.h"
@@ -46,12 +47,12 @@ protected:
             writer.WriteTo(*bytes);
             bytes->Seek(0, SeekOrigin::Begin);
             packageStream = std::move(bytes);
-            package = std::make_unique<TReadPackageFile>(messages);
-            package->OpenStream(*packageStream);
-            ASSERT_TRUE(package->IsOpen());
+            package = std::make_unique<TReadPackageFile>();
+            std::string error;
+            ASSERT_TRUE(package->OpenStream(*packageStream, error)) << error;
         }
         media = std::make_unique<MediaFiles>(package.get());
-        player = std::make_unique<StageSoundPlayer>(SoundServices{ports, clock, mixer, mp3, *media, messages},
+        player = std::make_unique<StageSoundPlayer>(SoundServices{ports, clock, mixer, mp3, *media, messages, *temporary},
                                                     nullptr, MusicSettings{false, false, false, "Story"},
                                                     MidiThread::None);
     }
@@ -72,6 +73,7 @@ protected:
     AudioMixer mixer;
     Mp3Library mp3;  // never loaded: sounds go to the wave player
     RecordingMessageBox messages{false};
+    std::optional<PrivateTemporaryFolder> temporary{std::in_place};
     std::unique_ptr<MemoryStream> packageStream;
     std::unique_ptr<TReadPackageFile> package;
     std::unique_ptr<MediaFiles> media;
@@ -85,12 +87,9 @@ TEST_F(StageSoundPlayerTest, PackageSoundPlaysThroughAPrivateTemporaryFileThatIs
     const std::string file = player->TemporarySoundFile();
     ASSERT_FALSE(file.empty());
     EXPECT_EQ(fs::path(file).filename(), "$KNOVELTEMP_SND$");
-    // Never directly in the shared temporary folder: in a folder only we can enter.
+    // Never directly in the shared temporary folder: in the run's own.
     const fs::path folder = fs::path(file).parent_path();
-    EXPECT_EQ(folder.parent_path(), dir.Path() / "tmp");
-    struct stat info {};
-    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(folder, temporary->Path());
     EXPECT_TRUE(player->SoundPlaying());
     EXPECT_TRUE(Audible());
 
@@ -99,6 +98,8 @@ TEST_F(StageSoundPlayerTest, PackageSoundPlaysThroughAPrivateTemporaryFileThatIs
     EXPECT_FALSE(Audible());
     player->StopSoundFile();  // nothing playing: nothing happens, nothing fails
     player.reset();
+    EXPECT_TRUE(fs::is_empty(folder));
+    temporary.reset();
     EXPECT_TRUE(fs::is_empty(dir.Path() / "tmp"));
     EXPECT_TRUE(messages.Messages().empty());
 }

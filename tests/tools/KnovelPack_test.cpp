@@ -12,7 +12,6 @@
 #include "data/Crypt.h"
 #include "data/PackageFile2.h"
 #include "data/PackageWriter.h"
-#include "platform/headless/RecordingMessageBox.h"
 #include "support/TestFiles.h"
 
 namespace kelva {
@@ -48,10 +47,9 @@ PackageContents ReadPackage(const std::string& path, int64_t offset)
     PackageContents contents;
     MemoryStream stream(test::ReadBytes(path));
     stream.Seek(offset, SeekOrigin::Begin);
-    RecordingMessageBox messages(false);
-    TReadPackageFile reader(messages);
-    reader.OpenStream(stream);
-    contents.open = reader.IsOpen();
+    TReadPackageFile reader;
+    std::string error;
+    contents.open = reader.OpenStream(stream, error);
     for (int i = 0; i < reader.Count(); ++i) {
         const TPackageEntry entry = reader.GetEntry(i);
         contents.entries.push_back(entry);

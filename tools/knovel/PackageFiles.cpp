@@ -115,10 +115,9 @@ std::unique_ptr<PackageSource> PackageSource::OpenAt(const std::string& path, in
         error = "cannot read " + path;
         return nullptr;
     }
-    source->m_reader.OpenStream(*source->m_file);
-    if (!source->m_reader.IsOpen()) {
-        const auto& shown = source->m_messages.Messages();
-        error = path + ": " + (shown.empty() ? std::string("the package is broken") : ForTerminal(shown.back().text));
+    std::string problem;
+    if (!source->m_reader.OpenStream(*source->m_file, problem)) {
+        error = path + ": " + ForTerminal(problem);
         return nullptr;
     }
     return source;

@@ -13,7 +13,6 @@
 
 #include "data/PackageFile2.h"
 #include "data/Stream.h"
-#include "platform/headless/RecordingMessageBox.h"
 
 namespace kelva::knovel {
 
@@ -56,8 +55,7 @@ private:
     explicit PackageSource(std::unique_ptr<FileStream> file) : m_file(std::move(file)) {}
 
     std::unique_ptr<FileStream> m_file;
-    RecordingMessageBox m_messages{false};
-    TReadPackageFile m_reader{m_messages};
+    TReadPackageFile m_reader;
     int64_t m_offset = 0;
     int64_t m_fileSize = 0;
 };

@@ -7,7 +7,7 @@
 
 #include "PackageFiles.h"
 #include "Printable.h"
-#include "core/CommandStrings.h"
+#include "data/CommandStrings.h"
 #include "data/ShiftJis.h"
 #include "platform/TextCodec.h"
 

@@ -1,4 +1,4 @@
-#include "core/CommandStrings.h"
+#include "data/CommandStrings.h"
 
 #include <gtest/gtest.h>
 

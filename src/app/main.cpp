@@ -1,4 +1,4 @@
-#include "core/PlayerMain.h"
+#include "app/PlayerMain.h"
 #include "platform/ProgramPath.h"
 
 int main(int argc, char** argv)

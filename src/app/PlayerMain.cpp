@@ -1,9 +1,11 @@
-#include "core/PlayerMain.h"
+#include "app/PlayerMain.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <memory>
+#include <random>
 
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
@@ -13,12 +15,14 @@
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/linux/DlLibraryLoader.h"
+#include "platform/linux/PrivateTemporaryFolder.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/sdl/SdlMessageBox.h"
 #include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/sdl/SdlAudioOutput.h"
 #include "platform/sdl/SdlStageWindow.h"
 #include "platform/TextCodec.h"
+#include "platform/cdio/CdioDrive.h"
 #include "sound/CdDriveList.h"
 #include "sound/StageSoundPlayer.h"
 
@@ -27,6 +31,9 @@ namespace kelva {
 namespace {
 
 bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+// A run that names no seed draws other numbers each time.
+uint32_t SeedFromTime() { return static_cast<uint32_t>(std::time(nullptr)) ^ std::random_device{}(); }
 
 // The services the player runs on, chosen once: a real display, or headless (a replay,
 // or SDL's dummy/offscreen video driver) with recorded messages.
@@ -52,6 +59,7 @@ void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\
 // Everything that makes sound, in the order it is set up; torn down the other way round,
 // so nothing plays into a part that is already gone.
 struct PlayerSound {
+    PrivateTemporaryFolder Temporary;
     std::unique_ptr<SdlAudioOutput> Output;
     std::unique_ptr<SystemMidiPorts> Ports;
     std::unique_ptr<MediaFiles> Media;
@@ -73,12 +81,12 @@ struct PlayerSound {
         Media = std::make_unique<MediaFiles>(game.Package.get());
         Media->SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
         std::vector<std::string> problems;
-        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", problems), mixer, clock);
+        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", ListCdioDrives, problems), mixer, clock);
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
-        Player = std::make_unique<StageSoundPlayer>(SoundServices{*Ports, clock, mixer, mp3, *Media, messages},
-                                                    std::move(cd), settings,
+        const SoundServices services{*Ports, clock, mixer, mp3, *Media, messages, Temporary};
+        Player = std::make_unique<StageSoundPlayer>(services, std::move(cd), settings,
                                                     withDevice ? MidiThread::Start : MidiThread::None);
     }
 };
@@ -122,6 +130,11 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         }
     }
     ApplyReplayEnvironment(line);
+    if (!line.Error.empty()) {
+        std::fprintf(stderr, "kelvanovelrun: %s\n", line.Error.c_str());
+        return 2;
+    }
+    const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
     for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
@@ -150,6 +163,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     Startup startup(platform->Messages(), libraries, mp3);
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
+    game->Random.Seed(seed);
 
     // A real window when there is a display; a replay (or a run without a display)
     // drives it, or stands in for it, through the replay window.
@@ -174,6 +188,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         return 1;
     }
     Transcript transcript(clock, line.TranscriptFile);
+    transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
