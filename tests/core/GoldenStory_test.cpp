@@ -23,8 +23,8 @@ const fs::path kAttract = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "at
 
 struct GoldenCase {
     const char* name;
-    std::string story;  // a novel file, or a story source built first
-    std::string events;
+    fs::path story;  // a novel file, or a story source built first
+    fs::path events;
     std::string arguments;  // before the story
 };
 
@@ -60,6 +60,8 @@ std::string FrameHashes(const fs::path& dir)
     return lines;
 }
 
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
 class GoldenStory : public ::testing::TestWithParam<GoldenCase> {};
 
 TEST_P(GoldenStory, PlaysAsRecorded)
@@ -68,9 +70,9 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     const fs::path expected = kGolden / golden.name;
     fs::create_directories(expected);
     test::TempDir dir;
-    std::string story = golden.story;
-    if (fs::path(story).extension() == ".yaml") {
-        const test::CommandResult built = test::RunKnovel("build " + story + " -o " + dir.File("story.kne"));
+    fs::path story = golden.story;
+    if (story.extension() == ".yaml") {
+        const test::CommandResult built = test::RunKnovel("build " + Quoted(story) + " -o " + dir.File("story.kne"));
         ASSERT_EQ(built.status, 0) << built.output;
         story = dir.File("story.kne");
     }
@@ -78,8 +80,8 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     fs::create_directories(frames);
     const test::CommandResult run = test::RunCommand(
         "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(KELVA_BIN_DIR) + "/kelvanovelrun --replay " +
-        golden.events + " --dump-dir " + frames.string() + " --transcript " + dir.File("transcript.txt") + " " +
-        golden.arguments + " " + story + " 2>&1");
+        Quoted(golden.events) + " --dump-dir " + Quoted(frames) + " --transcript " + dir.File("transcript.txt") +
+        " " + golden.arguments + " " + Quoted(story) + " 2>&1");
     ASSERT_EQ(run.status, 0) << run.output;
 
     const std::string transcript = ReadText(dir.File("transcript.txt"));
@@ -99,16 +101,12 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     WriteText(actual / "frames.txt", hashes);
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
-
 INSTANTIATE_TEST_SUITE_P(
     Stories, GoldenStory,
     ::testing::Values(
-        GoldenCase{"demo", Quoted(kDemo / "demo.kne"), Quoted(kAttract), "'*" + (kDemo / "data").string() + "'"},
-        GoldenCase{"demo-debug", Quoted(kDemo / "demo.kne"), Quoted(kAttract),
-                   "/DEBUG '*" + (kDemo / "data").string() + "'"},
-        GoldenCase{"choices", Quoted(kGolden / "choices" / "story.yaml"), Quoted(kGolden / "choices" / "events.txt"),
-                   ""}),
+        GoldenCase{"demo", kDemo / "demo.kne", kAttract, "'*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract, "/DEBUG '*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"choices", kGolden / "choices" / "story.yaml", kGolden / "choices" / "events.txt", ""}),
     [](const ::testing::TestParamInfo<GoldenCase>& info) {
         std::string name = info.param.name;
         std::replace(name.begin(), name.end(), '-', '_');
