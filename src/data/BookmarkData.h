@@ -14,6 +14,7 @@
 #include "data/NovelCounters.h"
 #include "data/SpriteLayerRecord.h"
 #include "data/Stream.h"
+#include "platform/LocalTime.h"
 
 namespace kelva {
 
@@ -26,17 +27,6 @@ inline constexpr std::string_view kBookmarkMagic = "KelvaNovel BookMarkFile";
 inline constexpr int kBookmarkMagicCapacity = 32;
 inline constexpr int kBookmarkItemNameCapacity = 255;
 inline constexpr int kBookmarkTextCapacity = 128;  // Background, Music, Sound, Label, DateText
-
-// A local date and time broken down, as the platform's clock gives it.
-struct TLocalDateTime {
-    int Year = 1899;   // 1 .. 9999
-    int Month = 12;    // 1 .. 12
-    int Day = 30;      // 1 .. 31
-    int Hour = 0;      // 0 .. 23
-    int Minute = 0;    // 0 .. 59
-    int Second = 0;    // 0 .. 59
-    bool operator==(const TLocalDateTime&) const = default;
-};
 
 // The stored date: days since 30 December 1899, the fraction being the time of day. Before
 // that day the whole part counts back and the fraction still counts forward from midnight
