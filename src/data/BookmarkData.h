@@ -105,6 +105,10 @@ public:
     // count that is negative or above 50 and for a broken record (naming it); the list is
     // unchanged then.
     void LoadFromStream(Stream& stream);
+    // Replaces the list with as much of the stream as is whole: the records before the
+    // first broken one, and at most the first 50 of a list declaring more. Returns what
+    // kept the rest from being read (CP932), or an empty text when the list read whole.
+    std::string LoadReadable(Stream& stream);
     // Writes magic, version 3, count and every bookmark.
     void SaveToStream(Stream& stream);
 
