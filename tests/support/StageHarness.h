@@ -28,8 +28,10 @@ public:
 
 class StageHarness {
 public:
-    // Items: each a name, kind and script lines; counters as given.
-    explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {});
+    // Items: each a name, kind and script lines; counters as given. The transcript goes to
+    // `transcriptPath` when one is given.
+    explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {},
+                          const std::string& transcriptPath = "");
 
     TMainForm& Form() { return *m_form; }
     PlayerState& State() { return m_form->State(); }
@@ -37,6 +39,7 @@ public:
     ManualClock& Clock() { return m_clock; }
     RecordingStageSound& Sound() { return m_sound; }
     LoadedGame& Game() { return m_game; }
+    Transcript& Log() { return m_transcript; }
     const TNkDIB& Screen() { return m_form->Stage().ScreenImage; }
 
     // One timer tick with the given lag (the clock moves by lag intervals first).
