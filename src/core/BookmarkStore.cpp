@@ -3,7 +3,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 #include "data/AtomicFile.h"
@@ -17,6 +19,8 @@ namespace {
 
 constexpr const char* kCaption = "しおり";
 constexpr int kDamagedNameTries = 100;
+// Far beyond 50 bookmarks with full counter tables; anything larger is not read into memory.
+constexpr uintmax_t kMaxFileBytes = uintmax_t{64} << 20;
 
 // A path as the messages show it (CP932), whatever the file system's names hold.
 std::string ShownPath(const std::string& path)
@@ -83,12 +87,18 @@ void BookmarkStore::Load()
 {
     m_list.Clear();
     m_damaged.reset();
+    m_unread = false;
     const std::string& path = m_location.ReadPath;
     std::error_code missing;
     if (!fs::exists(path, missing)) return;
-    const auto file = ReadWholeFile(path);
+    std::error_code sizeError;
+    const auto size = fs::file_size(path, sizeError);
+    const auto file = sizeError || size > kMaxFileBytes ? nullptr : ReadWholeFile(path);
     if (!file) {
-        Report("しおりファイル「" + ShownPath(path) + "」を読めません。しおりなしで始めます。");
+        m_unread = true;
+        Report("しおりファイル「" + ShownPath(path) +
+               "」を読めません。しおりなしで始めます。元のファイルは書き換える前に「" +
+               ShownPath(m_location.WritePath) + ".damaged」へ移します。");
         return;
     }
     const std::string problem = m_list.LoadReadable(*file);
@@ -131,35 +141,46 @@ bool BookmarkStore::Rewrite(std::vector<uint8_t> previous)
     std::error_code ignored;
     fs::create_directories(fs::path(path).parent_path(), ignored);
     FileError error;
-    if (KeepDamagedFile() && WriteFileAtomically(path, out.Bytes(), error)) {
+    const bool kept = KeepDamagedFile();
+    if (kept && WriteFileAtomically(path, out.Bytes(), error)) {
         m_location.ReadPath = path;
         return true;
+    }
+    if (kept) {
+        Report("しおりファイル「" + ShownPath(path) + "」に書き込めませんでした（" + ReasonText(error) +
+               "）。しおりは変わっていません。");
     }
     // The list goes back to what the file still holds.
     MemoryStream before(std::move(previous));
     m_list.LoadFromStream(before);
-    if (error.Code != 0) {
-        Report("しおりファイル「" + ShownPath(path) + "」に書き込めませんでした（" + ReasonText(error) +
-               "）。しおりは変わっていません。");
-    }
     return false;
 }
 
 bool BookmarkStore::KeepDamagedFile()
 {
-    if (!m_damaged) return true;
+    // A file that was never read and lies elsewhere is not written over at all.
+    if (m_unread && m_location.ReadPath != m_location.WritePath) m_unread = false;
+    if (!m_damaged && !m_unread) return true;
     std::string name = m_location.WritePath + ".damaged";
     std::error_code error;
     for (int n = 2; fs::exists(name, error) && n <= kDamagedNameTries; ++n) {
         name = m_location.WritePath + ".damaged." + std::to_string(n);
     }
     FileError failure;
-    if (!WriteFileAtomically(name, *m_damaged, failure)) {
+    bool kept = true;
+    if (m_damaged) {
+        kept = WriteFileAtomically(name, *m_damaged, failure);
+    } else if (std::rename(m_location.WritePath.c_str(), name.c_str()) != 0) {
+        failure = {errno, std::strerror(errno)};
+        kept = false;
+    }
+    if (!kept) {
         Report("壊れたしおりファイルを「" + ShownPath(name) + "」として残せませんでした（" +
                ReasonText(failure) + "）。しおりは変わっていません。");
         return false;
     }
     m_damaged.reset();
+    m_unread = false;
     return true;
 }
 

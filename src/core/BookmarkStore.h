@@ -60,6 +60,8 @@ private:
     TBookmarkList m_list;
     // The file as read when it did not read whole; set aside before it is written over.
     std::optional<std::vector<uint8_t>> m_damaged;
+    // The file could not be read at all (too large, no access): moved aside instead.
+    bool m_unread = false;
 };
 
 }  // namespace kelva

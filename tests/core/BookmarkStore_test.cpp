@@ -152,6 +152,18 @@ TEST_F(StoreFixture, ADamagedOrOverfullFileGivesWhatReadsAndIsKeptAside)
         EXPECT_EQ(ReadBytes(path + ".damaged"), c.bytes);
         EXPECT_EQ(messages.Messages().size(), 1u);
     }
+    // A file that can't be read at all (here a folder in its place) is moved aside whole.
+    std::filesystem::remove_all(path);
+    std::filesystem::create_directories(path + "/inside");
+    messages = RecordingMessageBox{false};
+    BookmarkStore unread = Store();
+    unread.Load();
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("読めません"), std::string::npos);
+    ASSERT_TRUE(unread.Record(0, Named("new")));
+    EXPECT_TRUE(std::filesystem::exists(path + ".damaged.2/inside"));
+    std::filesystem::remove_all(path + ".damaged.2");
+
     // An earlier copy is never written over.
     WriteBytes(path, cut);
     BookmarkStore store = Store();

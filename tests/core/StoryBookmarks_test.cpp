@@ -11,6 +11,8 @@
 namespace kelva {
 namespace {
 
+using test::Counters;
+using test::Items;
 using test::MakeItem;
 using test::StageHarness;
 
@@ -19,20 +21,6 @@ public:
     TLocalDateTime At{2026, 3, 7, 9, 5, 4};
     TLocalDateTime Now() override { return At; }
 };
-
-CNovelItems Items(std::initializer_list<CNovelItem> list)
-{
-    CNovelItems items;
-    for (const CNovelItem& item : list) *items.Add() = item;
-    return items;
-}
-
-CNovelCounters Counters(std::initializer_list<CNovelCounter> list)
-{
-    CNovelCounters counters;
-    for (const CNovelCounter& counter : list) counters.Add(counter);
-    return counters;
-}
 
 // A stage with a bookmark store in a scratch folder, which is also the media folder.
 struct BookmarkStage {

@@ -60,4 +60,18 @@ CNovelItem MakeItem(const std::string& name, uint8_t kind, std::vector<std::stri
     return item;
 }
 
+CNovelItems Items(std::initializer_list<CNovelItem> list)
+{
+    CNovelItems items;
+    for (const CNovelItem& item : list) *items.Add() = item;
+    return items;
+}
+
+CNovelCounters Counters(std::initializer_list<CNovelCounter> list)
+{
+    CNovelCounters counters;
+    for (const CNovelCounter& counter : list) counters.Add(counter);
+    return counters;
+}
+
 }  // namespace kelva::test

@@ -2,6 +2,7 @@
 // metrics, so tests can walk a story tick by tick and read what it did.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,5 +67,8 @@ private:
 
 // An item with the given lines.
 CNovelItem MakeItem(const std::string& name, uint8_t kind, std::vector<std::string> lines);
+// The items and counters of a story, in order.
+CNovelItems Items(std::initializer_list<CNovelItem> list);
+CNovelCounters Counters(std::initializer_list<CNovelCounter> list);
 
 }  // namespace kelva::test
