@@ -88,6 +88,9 @@ void BookmarkStore::Load()
     m_list.Clear();
     m_damaged.reset();
     m_unread = false;
+    // Taken before reading: a file replaced in between makes the next write read again.
+    m_version = VersionOf(m_location.WritePath);
+    if (m_version.Exists) m_location.ReadPath = m_location.WritePath;
     const std::string& path = m_location.ReadPath;
     std::error_code missing;
     if (!fs::exists(path, missing)) return;
@@ -142,17 +145,23 @@ bool BookmarkStore::Rewrite(std::vector<uint8_t> previous)
     fs::create_directories(fs::path(path).parent_path(), ignored);
     FileError error;
     const bool kept = KeepDamagedFile();
-    if (kept && WriteFileAtomically(path, out.Bytes(), error)) {
+    if (kept && WriteFileAtomically(path, out.Bytes(), error, &m_version)) {
         m_location.ReadPath = path;
         return true;
-    }
-    if (kept) {
-        Report("しおりファイル「" + ShownPath(path) + "」に書き込めませんでした（" + ReasonText(error) +
-               "）。しおりは変わっていません。");
     }
     // The list goes back to what the file still holds.
     MemoryStream before(std::move(previous));
     m_list.LoadFromStream(before);
+    if (!kept) return false;
+    if (error.Code == ESTALE) {
+        // Another copy of the game wrote its bookmarks: writing ours would drop theirs.
+        Report("しおりファイル「" + ShownPath(path) +
+               "」がほかのプログラムに書き換えられていたので、読み直しました。もう一度やり直してください。");
+        Load();
+        return false;
+    }
+    Report("しおりファイル「" + ShownPath(path) + "」に書き込めませんでした（" + ReasonText(error) +
+           "）。しおりは変わっていません。");
     return false;
 }
 
@@ -173,6 +182,8 @@ bool BookmarkStore::KeepDamagedFile()
     } else if (std::rename(m_location.WritePath.c_str(), name.c_str()) != 0) {
         failure = {errno, std::strerror(errno)};
         kept = false;
+    } else {
+        m_version = {};  // nothing stands at the name now
     }
     if (!kept) {
         Report("壊れたしおりファイルを「" + ShownPath(name) + "」として残せませんでした（" +

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "data/AtomicFile.h"
 #include "data/BookmarkData.h"
 #include "platform/MessageBox.h"
 
@@ -45,7 +46,8 @@ public:
 
     // Puts `bookmark` into slot `index` (Count() appends) and rewrites the file. False,
     // after a message, for a 51st bookmark, a bad index or a failed write; the list and
-    // the file are then as they were.
+    // the file are then as they were. When another copy of the game has rewritten the
+    // file meanwhile, nothing is written and the list is read again from the file.
     bool Record(int index, const TBookmarkData& bookmark);
     // Removes bookmark `index` and rewrites the file; false as for Record.
     bool Remove(int index);
@@ -62,6 +64,8 @@ private:
     std::optional<std::vector<uint8_t>> m_damaged;
     // The file could not be read at all (too large, no access): moved aside instead.
     bool m_unread = false;
+    // The file as last read or written; a rewrite over any other version is refused.
+    FileVersion m_version;
 };
 
 }  // namespace kelva

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -77,9 +78,24 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes)
     return true;
 }
 
+FileVersion VersionOfStat(const struct stat& status)
+{
+    return FileVersion{true, status.st_dev, status.st_ino,
+                       int64_t{status.st_mtim.tv_sec} * 1'000'000'000 + status.st_mtim.tv_nsec,
+                       status.st_size};
+}
+
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileError& error)
+FileVersion VersionOf(const std::string& path)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0) return {};
+    return VersionOfStat(status);
+}
+
+bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, FileError& error,
+                         FileVersion* version)
 {
     std::filesystem::path folderPath = std::filesystem::path(path).parent_path();
     if (folderPath.empty()) folderPath = ".";
@@ -90,6 +106,10 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     }
     // The lock is released when the folder descriptor closes, after the rename is on disk.
     if (!LockFolder(folder.Get(), error)) return false;
+    if (version && VersionOf(path) != *version) {
+        error = FileError{ESTALE, "the file was replaced by another program"};
+        return false;
+    }
 
     // One fixed short name: only the lock holder writes it, so a writer killed halfway
     // leaves one stale file that the next writer simply overwrites, and a target name of
@@ -100,7 +120,8 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = SystemError(errno);
         return false;
     }
-    bool ok = WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0;
+    struct stat written {};
+    bool ok = WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0 && fstat(file.Get(), &written) == 0;
     if (!ok) error = SystemError(errno);
     if (!file.Close() && ok) {
         error = SystemError(errno);
@@ -119,6 +140,7 @@ bool WriteFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = SystemError(errno);
         return false;
     }
+    if (version) *version = VersionOfStat(written);
     return true;
 }
 

@@ -177,9 +177,9 @@ TEST_F(StoreFixture, AFailedWriteLeavesTheListAndTheFileAsTheyWere)
     BookmarkStore store = Store();
     ASSERT_TRUE(store.Record(0, Named("kept")));
     const std::vector<uint8_t> before = ReadBytes(path);
-    // A folder with the file's name in a second store: nothing can be renamed over it.
-    const std::string blocked = dir.File("blocked.knb");
-    std::filesystem::create_directories(blocked + "/inside");
+    // A second store writing where no folder can be made: under a plain file.
+    const std::string blocked = dir.File("plain-file/story.knb");
+    WriteBytes(dir.File("plain-file"), {1});
     BookmarkStore failing({path, blocked}, messages);
     failing.Load();
     ASSERT_EQ(failing.Count(), 1);
@@ -188,7 +188,7 @@ TEST_F(StoreFixture, AFailedWriteLeavesTheListAndTheFileAsTheyWere)
     EXPECT_FALSE(failing.Remove(0));
     EXPECT_EQ(NamesIn(failing.List()), (std::vector<std::string>{"kept"}));
     ASSERT_EQ(messages.Messages().size(), 3u);
-    EXPECT_NE(messages.Messages()[0].text.find("blocked.knb」に書き込めませんでした"), std::string::npos);
+    EXPECT_NE(messages.Messages()[0].text.find("plain-file/story.knb」に書き込めませんでした"), std::string::npos);
     EXPECT_EQ(ReadBytes(path), before);
 }
 
@@ -206,6 +206,21 @@ TEST_F(StoreFixture, AWriterWaitsForTheOneHoldingTheFolder)
     EXPECT_GE(MonotonicMs() - start, 150);
     holder.join();
     EXPECT_EQ(NamesInFile(path), (std::vector<std::string>{"after"}));
+}
+
+TEST_F(StoreFixture, ASecondCopyOfTheGameNeverWritesOverTheFirstOnesBookmarks)
+{
+    BookmarkStore first = Store();
+    BookmarkStore second = Store();
+    first.Load();
+    second.Load();
+    ASSERT_TRUE(first.Record(0, Named("first's")));
+    EXPECT_FALSE(second.Record(0, Named("second's")));
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_NE(messages.Messages()[0].text.find("読み直しました"), std::string::npos);
+    EXPECT_EQ(NamesIn(second.List()), (std::vector<std::string>{"first's"}));
+    ASSERT_TRUE(second.Record(1, Named("second's")));
+    EXPECT_EQ(NamesInFile(path), (std::vector<std::string>{"first's", "second's"}));
 }
 
 TEST(BookmarkLocationTest, UserDataFolderStandsInForAGameFolderThatCannotBeWritten)
