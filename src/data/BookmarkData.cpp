@@ -4,9 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
-#include "data/AtomicFile.h"
 
 namespace kelva {
 
@@ -257,26 +255,6 @@ void TBookmarkList::SaveToStream(Stream& stream)
     out.WriteInt32(Count());
     for (const auto& item : m_items) item->SaveToStream(out);
     stream.WriteExact(out.Bytes().data(), out.Bytes().size());
-}
-
-bool TBookmarkList::LoadFromFile(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        Clear();
-        return false;
-    }
-    const auto file = ReadWholeFile(path);
-    if (!file) throw FormatError("しおりファイルを読めません。");
-    LoadFromStream(*file);
-    return true;
-}
-
-bool TBookmarkList::SaveToFile(const std::string& path, std::string& error)
-{
-    MemoryStream out;
-    SaveToStream(out);
-    return WriteFileAtomically(path, out.Bytes(), error);
 }
 
 }  // namespace kelva

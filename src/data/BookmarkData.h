@@ -112,14 +112,6 @@ public:
     // Writes magic, version 3, count and every bookmark.
     void SaveToStream(Stream& stream);
 
-    // Reads the bookmark file at `path`. False, with the list emptied, when there is no such
-    // file; FormatError when it exists but can't be read or is broken (the list unchanged).
-    bool LoadFromFile(const std::string& path);
-    // Writes the whole list to `path` through a temporary file renamed over it, so a crash
-    // or a full disk never loses the bookmarks already there. False, with a reason (UTF-8
-    // from the system) in `error`, when the file could not be written.
-    bool SaveToFile(const std::string& path, std::string& error);
-
 private:
     std::vector<std::unique_ptr<TBookmarkData>> m_items;
 };

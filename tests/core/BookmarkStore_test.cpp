@@ -40,8 +40,9 @@ std::vector<std::string> NamesIn(const TBookmarkList& list)
 
 std::vector<std::string> NamesInFile(const std::string& path)
 {
+    MemoryStream file(ReadBytes(path));
     TBookmarkList list;
-    list.LoadFromFile(path);
+    list.LoadFromStream(file);
     return NamesIn(list);
 }
 
@@ -81,6 +82,7 @@ TEST_F(StoreFixture, RecordingAppendsOrReplacesAndRemovingRenumbersInTheFile)
 {
     BookmarkStore store = Store();
     store.Load();
+    EXPECT_EQ(store.Count(), 0) << "no file yet";
     for (const char* name : {"one", "two", "three", "four"})
         ASSERT_TRUE(store.Record(store.Count(), Named(name)));
     ASSERT_TRUE(store.Record(2, Named("THREE", 9)));
