@@ -7,8 +7,10 @@
 #include <memory>
 #include <random>
 
+#include "core/BookmarkStore.h"
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
+#include "core/StoryBookmarks.h"
 #include "core/Transcript.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
 #include "platform/headless/ReplayStageWindow.h"
@@ -17,6 +19,7 @@
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/PrivateTemporaryFolder.h"
 #include "platform/linux/SteadyClock.h"
+#include "platform/linux/SystemLocalTime.h"
 #include "platform/sdl/SdlMessageBox.h"
 #include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/sdl/SdlAudioOutput.h"
@@ -190,9 +193,15 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     Transcript transcript(clock, line.TranscriptFile);
     transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
+    const std::string& bookmarkFile = game->Values.BookmarkFile;
+    BookmarkStore bookmarks(ChooseBookmarkLocation(bookmarkFile, FolderWritable(bookmarkFile)), messages);
+    if (game->Story->Header.BookmarkMode != 0) bookmarks.Load();
+    if (line.Verbose) LogLine(bookmarks.Location().Describe());
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
                    line.FullScreen);
+    SystemLocalTime localTime;
+    StoryBookmarks storyBookmarks(form, *game->Story, bookmarks, localTime, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
     form.Run();
     return 0;

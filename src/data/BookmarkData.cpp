@@ -4,9 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
-#include "data/AtomicFile.h"
 
 namespace kelva {
 
@@ -215,6 +213,36 @@ void TBookmarkList::LoadFromStream(Stream& stream)
     m_items = std::move(items);
 }
 
+std::string TBookmarkList::LoadReadable(Stream& stream)
+{
+    Clear();
+    std::string problem;
+    int32_t count = 0;
+    try {
+        uint8_t header[kBookmarkMagicCapacity + 1 + 4];
+        stream.ReadExact(header, sizeof header);
+        count = stream.ReadInt32();
+    } catch (const FormatError&) {
+        return "ファイルの見出しが途中で切れています。";
+    }
+    if (count < 0) return "しおりの数 " + std::to_string(count) + " が負の値です。";
+    if (count > kMaxBookmarks) {
+        problem = "しおりが " + std::to_string(count) + " 個あると書かれていますが、最初の " +
+                  std::to_string(kMaxBookmarks) + " 個だけを使います。";
+        count = kMaxBookmarks;
+    }
+    for (int i = 0; i < count; ++i) {
+        auto item = std::make_unique<TBookmarkData>();
+        try {
+            item->LoadFromStream(stream);
+        } catch (const FormatError& error) {
+            return "しおり " + std::to_string(i + 1) + " から先が壊れています：" + error.what();
+        }
+        m_items.push_back(std::move(item));
+    }
+    return problem;
+}
+
 void TBookmarkList::SaveToStream(Stream& stream)
 {
     MemoryStream out;
@@ -227,26 +255,6 @@ void TBookmarkList::SaveToStream(Stream& stream)
     out.WriteInt32(Count());
     for (const auto& item : m_items) item->SaveToStream(out);
     stream.WriteExact(out.Bytes().data(), out.Bytes().size());
-}
-
-bool TBookmarkList::LoadFromFile(const std::string& path)
-{
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        Clear();
-        return false;
-    }
-    const auto file = ReadWholeFile(path);
-    if (!file) throw FormatError("しおりファイルを読めません。");
-    LoadFromStream(*file);
-    return true;
-}
-
-bool TBookmarkList::SaveToFile(const std::string& path, std::string& error)
-{
-    MemoryStream out;
-    SaveToStream(out);
-    return WriteFileAtomically(path, out.Bytes(), error);
 }
 
 }  // namespace kelva

@@ -14,6 +14,7 @@
 #include "data/NovelCounters.h"
 #include "data/SpriteLayerRecord.h"
 #include "data/Stream.h"
+#include "platform/LocalTime.h"
 
 namespace kelva {
 
@@ -26,17 +27,6 @@ inline constexpr std::string_view kBookmarkMagic = "KelvaNovel BookMarkFile";
 inline constexpr int kBookmarkMagicCapacity = 32;
 inline constexpr int kBookmarkItemNameCapacity = 255;
 inline constexpr int kBookmarkTextCapacity = 128;  // Background, Music, Sound, Label, DateText
-
-// A local date and time broken down, as the platform's clock gives it.
-struct TLocalDateTime {
-    int Year = 1899;   // 1 .. 9999
-    int Month = 12;    // 1 .. 12
-    int Day = 30;      // 1 .. 31
-    int Hour = 0;      // 0 .. 23
-    int Minute = 0;    // 0 .. 59
-    int Second = 0;    // 0 .. 59
-    bool operator==(const TLocalDateTime&) const = default;
-};
 
 // The stored date: days since 30 December 1899, the fraction being the time of day. Before
 // that day the whole part counts back and the fraction still counts forward from midnight
@@ -115,16 +105,12 @@ public:
     // count that is negative or above 50 and for a broken record (naming it); the list is
     // unchanged then.
     void LoadFromStream(Stream& stream);
+    // Replaces the list with as much of the stream as is whole: the records before the
+    // first broken one, and at most the first 50 of a list declaring more. Returns what
+    // kept the rest from being read (CP932), or an empty text when the list read whole.
+    std::string LoadReadable(Stream& stream);
     // Writes magic, version 3, count and every bookmark.
     void SaveToStream(Stream& stream);
-
-    // Reads the bookmark file at `path`. False, with the list emptied, when there is no such
-    // file; FormatError when it exists but can't be read or is broken (the list unchanged).
-    bool LoadFromFile(const std::string& path);
-    // Writes the whole list to `path` through a temporary file renamed over it, so a crash
-    // or a full disk never loses the bookmarks already there. False, with a reason (UTF-8
-    // from the system) in `error`, when the file could not be written.
-    bool SaveToFile(const std::string& path, std::string& error);
 
 private:
     std::vector<std::unique_ptr<TBookmarkData>> m_items;

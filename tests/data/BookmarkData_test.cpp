@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 
-#include "support/TestFiles.h"
 
 namespace kelva {
 namespace {
@@ -306,36 +304,6 @@ TEST(BookmarkListTest, RecordingRemovingAndTheLimitOfFifty)
     EXPECT_NE(list.RecordSlot(49), nullptr);
     list.Clear();
     EXPECT_EQ(list.Count(), 0);
-}
-
-TEST(BookmarkListTest, FileIsReplacedWholeAndAMissingFileIsAnEmptyList)
-{
-    test::TempDir dir;
-    const std::string path = dir.File("game.knb");
-    TBookmarkList list;
-    *list.Add() = SampleBookmark(1);
-    EXPECT_FALSE(list.LoadFromFile(path));
-    EXPECT_EQ(list.Count(), 0);
-
-    for (int n = 1; n <= 2; ++n) *list.Add() = SampleBookmark(n);
-    std::string error;
-    ASSERT_TRUE(list.SaveToFile(path, error)) << error;
-    list.Delete(0);
-    ASSERT_TRUE(list.SaveToFile(path, error)) << error;
-    EXPECT_EQ(test::ReadBytes(path), FileBytes(list));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1) << "no temporary file left";
-
-    TBookmarkList loaded;
-    EXPECT_TRUE(loaded.LoadFromFile(path));
-    ASSERT_EQ(loaded.Count(), 1);
-    ExpectSameBookmark(loaded[0], SampleBookmark(2));
-
-    EXPECT_FALSE(list.SaveToFile(dir.File("no-such-folder/game.knb"), error));
-    EXPECT_FALSE(error.empty());
-
-    test::WriteBytes(path, FileOf(60, {}));
-    EXPECT_THROW(loaded.LoadFromFile(path), FormatError);
-    EXPECT_EQ(loaded.Count(), 1);
 }
 
 }  // namespace

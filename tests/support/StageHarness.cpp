@@ -13,8 +13,9 @@ void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const Gre
     }
 }
 
-StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header)
-    : m_window(m_clock, m_messages, {}, ""), m_transcript(m_clock, "")
+StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header,
+                           const std::string& transcriptPath)
+    : m_window(m_clock, m_messages, {}, ""), m_transcript(m_clock, transcriptPath)
 {
     m_game.Story = std::make_unique<NovelStory>();
     m_game.Story->Header = header;
@@ -57,6 +58,20 @@ CNovelItem MakeItem(const std::string& name, uint8_t kind, std::vector<std::stri
     item.Lines = std::move(lines);
     item.Links[0].Enabled = false;
     return item;
+}
+
+CNovelItems Items(std::initializer_list<CNovelItem> list)
+{
+    CNovelItems items;
+    for (const CNovelItem& item : list) *items.Add() = item;
+    return items;
+}
+
+CNovelCounters Counters(std::initializer_list<CNovelCounter> list)
+{
+    CNovelCounters counters;
+    for (const CNovelCounter& counter : list) counters.Add(counter);
+    return counters;
 }
 
 }  // namespace kelva::test

@@ -2,6 +2,7 @@
 // metrics, so tests can walk a story tick by tick and read what it did.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,8 +29,10 @@ public:
 
 class StageHarness {
 public:
-    // Items: each a name, kind and script lines; counters as given.
-    explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {});
+    // Items: each a name, kind and script lines; counters as given. The transcript goes to
+    // `transcriptPath` when one is given.
+    explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {},
+                          const std::string& transcriptPath = "");
 
     TMainForm& Form() { return *m_form; }
     PlayerState& State() { return m_form->State(); }
@@ -37,6 +40,7 @@ public:
     ManualClock& Clock() { return m_clock; }
     RecordingStageSound& Sound() { return m_sound; }
     LoadedGame& Game() { return m_game; }
+    Transcript& Log() { return m_transcript; }
     const TNkDIB& Screen() { return m_form->Stage().ScreenImage; }
 
     // One timer tick with the given lag (the clock moves by lag intervals first).
@@ -63,5 +67,8 @@ private:
 
 // An item with the given lines.
 CNovelItem MakeItem(const std::string& name, uint8_t kind, std::vector<std::string> lines);
+// The items and counters of a story, in order.
+CNovelItems Items(std::initializer_list<CNovelItem> list);
+CNovelCounters Counters(std::initializer_list<CNovelCounter> list);
 
 }  // namespace kelva::test

@@ -321,8 +321,9 @@ TEST(KnovelDumpBookmarkTest, ShowsEveryFieldAndOnlyTheSlotsInUse)
     b->Page = -1;
     b->UpdateTexts();
     list.Add();
-    std::string error;
-    ASSERT_TRUE(list.SaveToFile(dir.File("game.knb"), error)) << error;
+    MemoryStream file;
+    list.SaveToStream(file);
+    test::WriteBytes(dir.File("game.knb"), file.Bytes());
 
     const RunResult dump = Knovel("dump " + Quote(dir.File("game.knb")));
     ASSERT_EQ(dump.status, 0) << dump.output;
