@@ -10,6 +10,7 @@
 #include "graphics/NkDIB.h"
 #include "platform/JpegDecoder.h"
 
+#include "support/HostilePictures.h"
 #include "support/JpegEncoding.h"
 
 namespace kelva {
@@ -123,6 +124,35 @@ TEST(JpegDecodeTest, DamagedFilesDecodeOrFailCleanly)
         ASSERT_LE(p.Width, kMaxPictureSide);
     }
     EXPECT_GT(failed, 0);
+}
+
+TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
+{
+    auto grey = [](int x, int y, uint8_t* v) { v[0] = static_cast<uint8_t>(x * 7 + y); };
+    const auto baseline = EncodeJpeg(64, 64, JCS_GRAYSCALE, grey);
+    const auto progressive = EncodeJpeg(64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) {
+        Quadrants(x, y, rgb, 64, 64);
+    }, 90, true);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* error;  // empty: decodes
+    };
+    const Case cases[] = {
+        {"baseline scan without data", test::WithoutScanData(baseline), "premature end of data"},
+        {"progressive scan without data", test::WithoutScanData(progressive), "premature end of data"},
+        {"one of several scans without data", test::ManyScanJpeg(256, 256, 5, 2), "premature end of data"},
+        {"arithmetic coding", test::ArithmeticWithoutScanData(baseline), "arithmetic coding is not supported"},
+        // 1 + 63 passes over every block: four times a usual progressive picture.
+        {"a scan for every coefficient", test::ManyScanJpeg(1024, 1024, 63), "too many scans for the picture's size"},
+        {"twice the usual scans", test::ManyScanJpeg(256, 256, 15), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const JpegDecodeResult result = DecodeJpeg(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(result.Error, c.error);
+        EXPECT_EQ(result.Picture.Pixels.empty(), !result.Ok());
+    }
 }
 
 TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
