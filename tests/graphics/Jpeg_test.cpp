@@ -157,17 +157,10 @@ TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
 
 TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
 {
-    auto bytes = EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
-    size_t frame = 0;  // the baseline frame header: FF C0, length, precision, height, width
-    for (size_t i = 0; i + 1 < bytes.size(); ++i)
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) frame = i;
-    ASSERT_NE(frame, 0u);
+    const auto bytes = EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
     auto withSize = [&](int width, int height) {
         auto patched = bytes;
-        patched[frame + 5] = static_cast<uint8_t>(height >> 8),
-                        patched[frame + 6] = static_cast<uint8_t>(height);
-        patched[frame + 7] = static_cast<uint8_t>(width >> 8),
-                        patched[frame + 8] = static_cast<uint8_t>(width);
+        test::SetFrameSize(patched, width, height);
         return DecodeJpeg(patched.data(), patched.size());
     };
     EXPECT_EQ(withSize(20000, 16).Error, "picture too large");

@@ -80,6 +80,14 @@ std::vector<uint8_t> ManyScanJpeg(int width, int height, int acScans, int emptyS
     return out;
 }
 
+void SetFrameSize(std::vector<uint8_t>& jpeg, int width, int height)
+{
+    size_t frame = FindMarker(jpeg, 0xC0);  // FF C0, length, precision, height, width
+    if (frame == jpeg.size()) frame = FindMarker(jpeg, 0xC2);
+    jpeg.at(frame + 5) = static_cast<uint8_t>(height >> 8), jpeg.at(frame + 6) = static_cast<uint8_t>(height);
+    jpeg.at(frame + 7) = static_cast<uint8_t>(width >> 8), jpeg.at(frame + 8) = static_cast<uint8_t>(width);
+}
+
 std::vector<uint8_t> WithoutScanData(const std::vector<uint8_t>& jpeg)
 {
     const size_t scan = FindMarker(jpeg, 0xDA);

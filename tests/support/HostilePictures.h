@@ -14,6 +14,9 @@ namespace kelva::test {
 // scan (counted from 0) has no data at all.
 std::vector<uint8_t> ManyScanJpeg(int width, int height, int acScans, int emptyScan = -1);
 
+// Writes `width` and `height` into the picture's frame header, whatever it holds.
+void SetFrameSize(std::vector<uint8_t>& jpeg, int width, int height);
+
 // The picture's bytes with the data of its first scan taken out (the file goes on with
 // the end marker), and the same with the frame marked as arithmetic-coded.
 std::vector<uint8_t> WithoutScanData(const std::vector<uint8_t>& jpeg);
