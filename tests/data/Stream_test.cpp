@@ -19,8 +19,9 @@ TEST(MemoryStreamTest, ZeroByteReadsIntoNoBufferReadNothing)
         std::vector<uint8_t> bytes;
         int64_t position;
     };
-    for (const Case& c : {Case{"empty stream", {}, 0}, Case{"start", {1, 2, 3}, 0}, Case{"middle", {1, 2, 3}, 1},
-                          Case{"end", {1, 2, 3}, 3}, Case{"past the end", {1, 2, 3}, 7}}) {
+    for (const Case& c :
+         {Case{"empty stream", {}, 0}, Case{"start", {1, 2, 3}, 0}, Case{"middle", {1, 2, 3}, 1},
+          Case{"end", {1, 2, 3}, 3}, Case{"past the end", {1, 2, 3}, 7}}) {
         SCOPED_TRACE(c.name);
         MemoryStream stream(c.bytes);
         ASSERT_EQ(stream.Seek(c.position, SeekOrigin::Begin), c.position);

@@ -130,9 +130,8 @@ TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
 {
     auto grey = [](int x, int y, uint8_t* v) { v[0] = static_cast<uint8_t>(x * 7 + y); };
     const auto baseline = EncodeJpeg(64, 64, JCS_GRAYSCALE, grey);
-    const auto progressive = EncodeJpeg(64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) {
-        Quadrants(x, y, rgb, 64, 64);
-    }, 90, true);
+    const auto progressive = EncodeJpeg(
+        64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 64, 64); }, 90, true);
     struct Case {
         const char* name;
         std::vector<uint8_t> bytes;
@@ -142,9 +141,11 @@ TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
         {"baseline scan without data", test::WithoutScanData(baseline), "premature end of data"},
         {"progressive scan without data", test::WithoutScanData(progressive), "premature end of data"},
         {"one of several scans without data", test::ManyScanJpeg(256, 256, 5, 2), "premature end of data"},
-        {"arithmetic coding", test::ArithmeticWithoutScanData(baseline), "arithmetic coding is not supported"},
+        {"arithmetic coding", test::ArithmeticWithoutScanData(baseline),
+         "arithmetic coding is not supported"},
         // 1 + 63 passes over every block: four times a usual progressive picture.
-        {"a scan for every coefficient", test::ManyScanJpeg(1024, 1024, 63), "too many scans for the picture's size"},
+        {"a scan for every coefficient", test::ManyScanJpeg(1024, 1024, 63),
+         "too many scans for the picture's size"},
         {"twice the usual scans", test::ManyScanJpeg(256, 256, 15), ""},
     };
     for (const Case& c : cases) {
@@ -157,7 +158,8 @@ TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
 
 TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
 {
-    const auto bytes = EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
+    const auto bytes =
+        EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
     auto withSize = [&](int width, int height) {
         auto patched = bytes;
         test::SetFrameSize(patched, width, height);

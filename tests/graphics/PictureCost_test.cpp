@@ -105,7 +105,8 @@ TEST(PictureCostTest, SixteenHugeCharactersCostOne)
     const int64_t growth = PeakGrowth([] {
         MediaFiles media(nullptr);
         TSpriteLayer layer(true, &media, nullptr);
-        for (int i = 0; i < TSpriteLayer::kSlots; ++i) layer.SetCharacter("c" + std::to_string(i), "huge.bmp", "", "");
+        for (int i = 0; i < TSpriteLayer::kSlots; ++i)
+            layer.SetCharacter("c" + std::to_string(i), "huge.bmp", "", "");
         if (layer.Picture(0).Width() != 4096 || layer.Picture(15).Width() != 1) _exit(2);
     });
     EXPECT_GE(growth, 0);

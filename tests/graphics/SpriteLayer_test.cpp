@@ -162,7 +162,8 @@ TEST_F(SpriteLayerTest, AllSlotsTogetherStayWithinThePixelBudget)
     m_files.Write("huge.bmp", test::EmptyRunLengthBmp(4096, 4096));
     m_files.Write("nearly.bmp", test::EmptyRunLengthBmp(4096, 4095));
     m_files.Write("small.bmp", Figure(100, 100, kBlue));
-    for (int i = 0; i < TSpriteLayer::kSlots; ++i) m_layer.SetCharacter("c" + std::to_string(i), "huge.bmp", "", "");
+    for (int i = 0; i < TSpriteLayer::kSlots; ++i)
+        m_layer.SetCharacter("c" + std::to_string(i), "huge.bmp", "", "");
     EXPECT_EQ(m_layer.Picture(0).Width(), 4096);
     for (int slot = 1; slot < TSpriteLayer::kSlots; ++slot) {
         EXPECT_EQ(m_layer.Name(slot), "c" + std::to_string(slot)) << "refused silently, the slot still named";

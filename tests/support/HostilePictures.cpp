@@ -57,8 +57,8 @@ std::vector<uint8_t> ManyScanJpeg(int width, int height, int acScans, int emptyS
     out.insert(out.end(), {0xFF, 0xDB, 0, 67});
     out.insert(out.end(), table.begin(), table.end());
     Marker(out, 0xC2,
-           {8, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height), static_cast<uint8_t>(width >> 8),
-            static_cast<uint8_t>(width), 1, 1, 0x11, 0});
+           {8, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
+            static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width), 1, 1, 0x11, 0});
     // One-symbol tables: code "0" is a DC difference of 0, or an end-of-band run with 14
     // more bits (up to 32767 blocks).
     Marker(out, 0xC4, {0x00, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
@@ -116,7 +116,7 @@ std::vector<uint8_t> EmptyRunLengthBmp(int width, int height)
     put(18, static_cast<uint32_t>(width));
     put(22, static_cast<uint32_t>(height));
     out[26] = 1, out[28] = 8;
-    put(30, 1);  // RLE8
+    put(30, 1);                     // RLE8
     out.insert(out.end(), {0, 1});  // end of bitmap
     put(2, static_cast<uint32_t>(out.size()));
     return out;

@@ -171,13 +171,15 @@ std::vector<TextField> TextFields()
     fields.push_back({"counter name", -1, true, [](NovelFile& n, const std::string& v) {
                           n.Counters.Add({v, 0, 0, 1, false});
                       }});
-    fields.push_back({"item name", -1, true, [item](NovelFile& n, const std::string& v) { item(n).Name = v; }});
-    fields.push_back({"text line", -1, false,
-                      [item](NovelFile& n, const std::string& v) { item(n).Lines = {"x", v, v}; }});
-    fields.push_back({"link caption", -1, true,
-                      [link](NovelFile& n, const std::string& v) { link(n).Caption = v; }});
-    fields.push_back({"link target", -1, true,
-                      [link](NovelFile& n, const std::string& v) { link(n).Target = v; }});
+    fields.push_back(
+        {"item name", -1, true, [item](NovelFile& n, const std::string& v) { item(n).Name = v; }});
+    fields.push_back({"text line", -1, false, [item](NovelFile& n, const std::string& v) {
+                          item(n).Lines = {"x", v, v};
+                      }});
+    fields.push_back(
+        {"link caption", -1, true, [link](NovelFile& n, const std::string& v) { link(n).Caption = v; }});
+    fields.push_back(
+        {"link target", -1, true, [link](NovelFile& n, const std::string& v) { link(n).Target = v; }});
     fields.push_back({"link counter", -1, true, [link](NovelFile& n, const std::string& v) {
                           link(n).Counter = v;
                           link(n).Conditional = true;
@@ -191,11 +193,14 @@ TEST(KnovelSource, EveryTextFieldComesBackByteForByte)
     // indicators, escapes, words it reads as other types, and CP932 characters whose
     // trail byte is a backslash or that exist only in CP932.
     const std::vector<std::string> pieces = {
-        " ", "  ", "\t", "\r", "\n", "\r\n", "\x01", "\x1B", "\x7F", "\"", "'", "\\", "#", " #", ":", ": ",
-        "- ", "-", "?", "|", ">", "&a", "*a", "!", "%", "@", "`", "{", "}", "[", "]", ",", "~", "null", "true",
-        "0x1F", "1e3", "---", "...", "\xB1", "\x83\x5C", "\x95\x5C", "\x87\x40", "\x81\x60", "a", "名前"};
+        " ",        "  ",       "\t",       "\r",       "\n",   "\r\n", "\x01", "\x1B", "\x7F", "\"",
+        "'",        "\\",       "#",        " #",       ":",    ": ",   "- ",   "-",    "?",    "|",
+        ">",        "&a",       "*a",       "!",        "%",    "@",    "`",    "{",    "}",    "[",
+        "]",        ",",        "~",        "null",     "true", "0x1F", "1e3",  "---",  "...",  "\xB1",
+        "\x83\x5C", "\x95\x5C", "\x87\x40", "\x81\x60", "a",    "名前"};
     std::mt19937 random(17);
-    std::vector<std::string> values = {"", " ", "name\r", "\rname", " name", "name ", "\tname\t", "a\nb", "a\r\nb"};
+    std::vector<std::string> values = {"",      " ",        "name\r", "\rname", " name",
+                                       "name ", "\tname\t", "a\nb",   "a\r\nb"};
     for (int i = 0; i < 100; ++i) {
         std::string value;
         const int count = 1 + static_cast<int>(random() % 5);
@@ -216,7 +221,8 @@ TEST(KnovelSource, EveryTextFieldComesBackByteForByte)
             const std::string source = DecompileStory(novel, &notes);
             ASSERT_THAT(notes, IsEmpty()) << field.name << " = \"" << value << "\"\n" << source;
             ASSERT_EQ(SaveNovelFile(Build(source)), SaveNovelFile(novel))
-                << field.name << " = \"" << value << "\"\n" << source;
+                << field.name << " = \"" << value << "\"\n"
+                << source;
         }
     }
 }

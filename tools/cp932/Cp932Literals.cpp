@@ -68,7 +68,8 @@ private:
     std::string_view TokenBefore() const
     {
         size_t start = m_at;
-        while (start > 0 && (std::isalnum(static_cast<unsigned char>(m_text[start - 1])) || m_text[start - 1] == '_'))
+        while (start > 0 &&
+               (std::isalnum(static_cast<unsigned char>(m_text[start - 1])) || m_text[start - 1] == '_'))
             --start;
         return m_text.substr(start, m_at - start);
     }
@@ -113,7 +114,8 @@ private:
         const std::string_view literal = m_text.substr(m_at, end - m_at);
         if (prefix == "R") {
             for (char c : literal)
-                if (static_cast<unsigned char>(c) >= 0x80) return Fail("non-ASCII text in a raw narrow string");
+                if (static_cast<unsigned char>(c) >= 0x80)
+                    return Fail("non-ASCII text in a raw narrow string");
         }
         out.append(literal);
         m_at = end;

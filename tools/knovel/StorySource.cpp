@@ -462,7 +462,8 @@ bool HoldsControl(std::string_view text, std::string_view allowed)
 {
     for (size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if ((c < 0x20 && allowed.find(static_cast<char>(c)) == std::string_view::npos) || c == 0x7F) return true;
+        if ((c < 0x20 && allowed.find(static_cast<char>(c)) == std::string_view::npos) || c == 0x7F)
+            return true;
         if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
     }
     return false;

@@ -47,8 +47,8 @@ struct DecodeJob {
     std::vector<uint8_t>* pixels;  // the result's buffer, grown as rows arrive
     size_t stride;
     int allocatedRows;
-    int countedScans;    // scans whose blocks are in `blockPasses`
-    int64_t blockPasses; // blocks the scans so far pass over
+    int countedScans;     // scans whose blocks are in `blockPasses`
+    int64_t blockPasses;  // blocks the scans so far pass over
     int64_t maxBlockPasses;
 };
 
@@ -144,7 +144,8 @@ bool RunDecode(DecodeJob* job)
     }
     // An arithmetic-coded scan may legally stop short and be read on as zeros, so missing
     // or cut-off data can't be told from a real picture. Hardly any writer uses it.
-    if (cinfo->arith_code) FailWith(reinterpret_cast<j_common_ptr>(cinfo), "arithmetic coding is not supported");
+    if (cinfo->arith_code)
+        FailWith(reinterpret_cast<j_common_ptr>(cinfo), "arithmetic coding is not supported");
     int64_t blocks = 0;
     for (int i = 0; i < cinfo->num_components; ++i) blocks += Blocks(cinfo->comp_info[i]);
     job->maxBlockPasses = kMaxPassesPerBlock * blocks;
