@@ -124,7 +124,9 @@ void Stream::CopyTo(Stream& target, int64_t count)
 
 size_t MemoryStream::Read(void* buffer, size_t count)
 {
-    if (m_position >= m_bytes.size()) return 0;
+    // A 0-byte read may come with a null buffer (an empty vector's data()), which
+    // memcpy must never see.
+    if (count == 0 || m_position >= m_bytes.size()) return 0;
     const size_t n = std::min(count, m_bytes.size() - m_position);
     std::memcpy(buffer, m_bytes.data() + m_position, n);
     m_position += n;

@@ -152,9 +152,11 @@ public:
     // the rest 24-bit. Reads only the bitmap's own bytes and leaves the stream just after
     // its pixel data, so it works on a package entry that other entries follow; with
     // `maxLength` 0 or more it reads no more than that many bytes (an entry's size).
+    // A picture of more than `maxPixels` pixels is refused from its header, before
+    // anything is allocated: run-length data may be a few bytes for any size.
     // Throws ImageError (the image keeps its old contents) when the picture can't be read.
-    void LoadFromStream(Stream& stream, int64_t maxLength = -1);
-    void LoadFromFile(const std::string& path);
+    void LoadFromStream(Stream& stream, int64_t maxLength = -1, int64_t maxPixels = kMaxPicturePixels);
+    void LoadFromFile(const std::string& path, int64_t maxPixels = kMaxPicturePixels);
     // Writes an uncompressed bottom-up BMP with a 40-byte info header (and the palette
     // for 1 and 8 bits). Throws FormatError when the stream refuses bytes.
     void SaveToStream(Stream& stream) const;

@@ -68,7 +68,7 @@ struct BmpLayout {
 };
 
 // Reads headers and palette; leaves the stream at the pixel data.
-BmpLayout ReadLayout(Stream& stream, int64_t maxLength)
+BmpLayout ReadLayout(Stream& stream, int64_t maxLength, int64_t maxPixels)
 {
     const int64_t start = stream.Position();
     int64_t available = stream.Size() - start;
@@ -116,9 +116,13 @@ BmpLayout ReadLayout(Stream& stream, int64_t maxLength)
         layout.topDown = true;
         height = -height;  // int64: even INT32_MIN negates safely
     }
-    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide ||
-        width * height > kMaxPicturePixels) {
-        Broken("大きさ " + std::to_string(width) + " × " + std::to_string(height) + " が不正です");
+    const std::string size = std::to_string(width) + " × " + std::to_string(height);
+    if (width <= 0 || height <= 0 || width > kMaxPictureSide || height > kMaxPictureSide) {
+        Broken("大きさ " + size + " が不正です");
+    }
+    if (width * height > maxPixels) {
+        throw ImageError("ビットマップが大きすぎます（" + size + " で " + std::to_string(width * height) +
+                         " 画素、上限は " + std::to_string(std::max<int64_t>(maxPixels, 0)) + " 画素）。");
     }
     layout.width = static_cast<int>(width);
     layout.height = static_cast<int>(height);
@@ -384,9 +388,9 @@ void PutU32(uint8_t* p, uint32_t v)
 
 }  // namespace
 
-void TNkDIB::LoadFromStream(Stream& stream, int64_t maxLength)
+void TNkDIB::LoadFromStream(Stream& stream, int64_t maxLength, int64_t maxPixels)
 {
-    const BmpLayout layout = ReadLayout(stream, maxLength);
+    const BmpLayout layout = ReadLayout(stream, maxLength, std::min(maxPixels, kMaxPicturePixels));
     const bool runLength = layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4;
     if (!runLength) CheckUncompressedSize(layout);
     const int outputBits = layout.bitCount == 1 ? 1 : layout.bitCount <= 8 ? 8 : 24;
@@ -400,11 +404,11 @@ void TNkDIB::LoadFromStream(Stream& stream, int64_t maxLength)
     *this = std::move(result);
 }
 
-void TNkDIB::LoadFromFile(const std::string& path)
+void TNkDIB::LoadFromFile(const std::string& path, int64_t maxPixels)
 {
     auto file = FileStream::Open(path, FileMode::Read);
     if (!file) throw ImageError("ファイルを開けません。");
-    LoadFromStream(*file);
+    LoadFromStream(*file, -1, maxPixels);
 }
 
 void TNkDIB::SaveToStream(Stream& stream) const

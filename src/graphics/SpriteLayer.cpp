@@ -129,8 +129,14 @@ bool TSpriteLayer::LoadPicture(int slot)
 {
     TNkDIB& picture = m_pictures[static_cast<size_t>(slot)];
     const std::string& name = m_slots.Slots[static_cast<size_t>(slot)].FileName;
+    int64_t budget = kMaxPixels;
+    for (int other = 0; other < kSlots; ++other) {
+        const TNkDIB& held = m_pictures[static_cast<size_t>(other)];
+        if (other != slot && m_slots.Slots[static_cast<size_t>(other)].InUse())
+            budget -= static_cast<int64_t>(held.Width()) * held.Height();
+    }
     // Any failure is silent; the image reader leaves the old picture in place.
-    const bool loaded = LoadBitmapPicture(m_media, name, picture);
+    const bool loaded = LoadBitmapPicture(m_media, name, picture, budget);
     MakeTrueColour(picture);
     return loaded;
 }

@@ -21,6 +21,9 @@ namespace kelva {
 class TSpriteLayer {
 public:
     static constexpr int kSlots = kSpriteSlotCount;
+    // The pixels all slot pictures may hold together: as much as one picture at the size
+    // limit, or more than 50 characters the size of the stage; 48 MB at 24 bits.
+    static constexpr int64_t kMaxPixels = kMaxPicturePixels;
 
     // `media` (where pictures are read from) and `messages` (the box shown for a 17th
     // character) are borrowed and may be null; a layer without pictures needs neither.
@@ -39,7 +42,8 @@ public:
     int IndexOf(std::string_view name) const;
     // Puts a character on the stage: its own slot when it exists, else the lowest free one
     // (with all 16 in use: an error box, and nothing changes). Loads the picture from the
-    // package, else from disk (silently keeping the old picture when both fail), and
+    // package, else from disk (silently keeping the old picture when both fail or when it
+    // would take the slots together past kMaxPixels), and
     // places it by the keywords "TOP", "MIDDLE", "BOTTOM" and "LEFT", "CENTER", "RIGHT"
     // (ASCII case ignored; any other word counts as "TOP" or "LEFT").
     void SetCharacter(std::string_view name, std::string_view fileName, std::string_view vertical,
@@ -78,8 +82,9 @@ public:
 
 private:
     void FreeSlot(int slot);
-    // Reads the slot's picture by its file name: the package entry, else the disk file.
-    // Whatever happens, the slot holds a 24-bit picture afterwards.
+    // Reads the slot's picture by its file name: the package entry, else the disk file,
+    // within what the other slots leave of kMaxPixels. Whatever happens, the slot holds a
+    // 24-bit picture afterwards.
     bool LoadPicture(int slot);
 
     bool m_hasPictures;

@@ -10,9 +10,12 @@
 
 namespace kelva {
 
-// Limits every picture reader applies, so a lying header can't ask for a huge image.
+// Limits every picture reader applies, so a lying header can't ask for a huge image. The
+// stage is 640 x 480 and shows a larger picture cropped; 16 megapixels (54 stages, more
+// than most cameras' photos) is room for any picture a story can use, and costs at most
+// 48 MB at 24 bits.
 inline constexpr int kMaxPictureSide = 16384;
-inline constexpr int64_t kMaxPicturePixels = 64 * 1024 * 1024;
+inline constexpr int64_t kMaxPicturePixels = 16 * 1024 * 1024;
 
 // A decoded picture: `Height` rows of `Width` pixels, row 0 at the top, each pixel blue,
 // green, red, each row padded to `Stride` bytes (a multiple of 4), the layout of a
@@ -32,7 +35,8 @@ struct JpegDecodeResult {
 
 // Decodes the JPEG held in `data` (exactly the picture's bytes). Baseline and progressive,
 // colour and greyscale pictures decode; CMYK and YCCK pictures are converted. A picture
-// larger than the limits above, truncated data and anything the decoder can't read give
+// larger than the limits above, scan data that is missing or cut short, more scans than
+// a picture of its size needs, arithmetic coding and anything the decoder can't read give
 // an error. Reads nothing outside `data`; thread-safe.
 JpegDecodeResult DecodeJpeg(const uint8_t* data, size_t size);
 

@@ -10,6 +10,7 @@
 #include "graphics/NkDIB.h"
 #include "platform/JpegDecoder.h"
 
+#include "support/HostilePictures.h"
 #include "support/JpegEncoding.h"
 
 namespace kelva {
@@ -125,19 +126,43 @@ TEST(JpegDecodeTest, DamagedFilesDecodeOrFailCleanly)
     EXPECT_GT(failed, 0);
 }
 
+TEST(JpegDecodeTest, MissingScanDataAndNeedlessScansAreRefused)
+{
+    auto grey = [](int x, int y, uint8_t* v) { v[0] = static_cast<uint8_t>(x * 7 + y); };
+    const auto baseline = EncodeJpeg(64, 64, JCS_GRAYSCALE, grey);
+    const auto progressive = EncodeJpeg(
+        64, 64, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, 64, 64); }, 90, true);
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> bytes;
+        const char* error;  // empty: decodes
+    };
+    const Case cases[] = {
+        {"baseline scan without data", test::WithoutScanData(baseline), "premature end of data"},
+        {"progressive scan without data", test::WithoutScanData(progressive), "premature end of data"},
+        {"one of several scans without data", test::ManyScanJpeg(256, 256, 5, 2), "premature end of data"},
+        {"arithmetic coding", test::ArithmeticWithoutScanData(baseline),
+         "arithmetic coding is not supported"},
+        // 1 + 63 passes over every block: four times a usual progressive picture.
+        {"a scan for every coefficient", test::ManyScanJpeg(1024, 1024, 63),
+         "too many scans for the picture's size"},
+        {"twice the usual scans", test::ManyScanJpeg(256, 256, 15), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const JpegDecodeResult result = DecodeJpeg(c.bytes.data(), c.bytes.size());
+        EXPECT_EQ(result.Error, c.error);
+        EXPECT_EQ(result.Picture.Pixels.empty(), !result.Ok());
+    }
+}
+
 TEST(JpegDecodeTest, PicturesBeyondTheSizeLimitsAreRefused)
 {
-    auto bytes = EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
-    size_t frame = 0;  // the baseline frame header: FF C0, length, precision, height, width
-    for (size_t i = 0; i + 1 < bytes.size(); ++i)
-        if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) frame = i;
-    ASSERT_NE(frame, 0u);
+    const auto bytes =
+        EncodeJpeg(16, 16, JCS_RGB, [](int, int, uint8_t* rgb) { rgb[0] = rgb[1] = rgb[2] = 9; });
     auto withSize = [&](int width, int height) {
         auto patched = bytes;
-        patched[frame + 5] = static_cast<uint8_t>(height >> 8),
-                        patched[frame + 6] = static_cast<uint8_t>(height);
-        patched[frame + 7] = static_cast<uint8_t>(width >> 8),
-                        patched[frame + 8] = static_cast<uint8_t>(width);
+        test::SetFrameSize(patched, width, height);
         return DecodeJpeg(patched.data(), patched.size());
     };
     EXPECT_EQ(withSize(20000, 16).Error, "picture too large");

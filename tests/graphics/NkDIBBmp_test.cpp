@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "graphics/NkDIB.h"
+#include "support/HostilePictures.h"
 
 namespace kelva {
 namespace {
@@ -363,7 +364,7 @@ TEST(BmpReadTest, LyingHeadersFailCleanly)
         {"zero height", [](BmpFields& s) { s.height = 0; }, "ビットマップが壊れています"},
         {"huge width", [](BmpFields& s) { s.width = 1 << 30; }, "ビットマップが壊れています"},
         {"lowest height", [](BmpFields& s) { s.height = INT32_MIN; }, "ビットマップが壊れています"},
-        {"too many pixels", [](BmpFields& s) { s.width = s.height = 16384; }, "ビットマップが壊れています"},
+        {"too many pixels", [](BmpFields& s) { s.width = s.height = 16384; }, "ビットマップが大きすぎます"},
         {"big picture, little data", [](BmpFields& s) { s.width = 4000, s.height = 4000; }, "画素データが"},
         {"truncated pixels", [](BmpFields& s) { s.data.pop_back(); }, "画素データが"},
         {"offset past the end", [](BmpFields& s) { s.dataOffset = 1u << 31; }, "データの外"},
@@ -385,6 +386,42 @@ TEST(BmpReadTest, LyingHeadersFailCleanly)
     }
     EXPECT_NE(LoadError({'B', 'M', 0}).find("ビットマップではありません"), std::string::npos);
     EXPECT_NE(LoadError(std::vector<uint8_t>(64, 'x')).find("ビットマップではありません"), std::string::npos);
+}
+
+TEST(BmpReadTest, RunLengthPicturesEndEarlyButStayWithinThePixelBudget)
+{
+    // Run-length codes may end the bitmap at once, so a few bytes can claim any size: the
+    // size alone decides, before anything is allocated.
+    struct Case {
+        const char* name;
+        int width, height;
+        int64_t maxPixels;
+        const char* error;  // empty: loads
+    };
+    const Case cases[] = {
+        {"at the limit", 4096, 4096, kMaxPicturePixels, ""},
+        {"past the limit", 8192, 8192, kMaxPicturePixels,
+         "ビットマップが大きすぎます（8192 × 8192 で 67108864 画素、上限は 16777216 画素）。"},
+        {"a caller's smaller budget", 640, 480, 640 * 479,
+         "ビットマップが大きすぎます（640 × 480 で 307200 画素、上限は 306560 画素）。"},
+        {"no budget left", 1, 1, -5, "ビットマップが大きすぎます（1 × 1 で 1 画素、上限は 0 画素）。"},
+        {"a budget above the limit still has the limit", 8192, 4096, kMaxPicturePixels * 4,
+         "ビットマップが大きすぎます（8192 × 4096 で 33554432 画素、上限は 16777216 画素）。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryStream stream(test::EmptyRunLengthBmp(c.width, c.height));
+        TNkDIB image;
+        try {
+            image.LoadFromStream(stream, -1, c.maxPixels);
+            EXPECT_STREQ(c.error, "");
+            EXPECT_EQ(image.Width(), c.width);
+            EXPECT_EQ(image.PixelIndex(c.width - 1, 0), 0) << "pixels the codes skip keep index 0";
+        } catch (const ImageError& e) {
+            EXPECT_EQ(e.what(), std::string(c.error));
+            EXPECT_TRUE(image.IsEmpty());
+        }
+    }
 }
 
 TEST(BmpReadTest, AbsurdPaletteCountIsClamped)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics/StageTestImages.h"
+#include "support/HostilePictures.h"
 
 namespace kelva {
 namespace {
@@ -153,6 +154,36 @@ TEST_F(SpriteLayerTest, PicturesComeFromThePackageThenTheDiskAndFailuresKeepTheO
     EXPECT_EQ(layer.Position(0), (TPoint{632, 472}));
     EXPECT_EQ(Drawn(layer).Pixel(635, 475), kRed);
     EXPECT_TRUE(m_messages.Messages().empty());
+}
+
+TEST_F(SpriteLayerTest, AllSlotsTogetherStayWithinThePixelBudget)
+{
+    // 56 bytes each, and each as large as the budget for all slots.
+    m_files.Write("huge.bmp", test::EmptyRunLengthBmp(4096, 4096));
+    m_files.Write("nearly.bmp", test::EmptyRunLengthBmp(4096, 4095));
+    m_files.Write("small.bmp", Figure(100, 100, kBlue));
+    for (int i = 0; i < TSpriteLayer::kSlots; ++i)
+        m_layer.SetCharacter("c" + std::to_string(i), "huge.bmp", "", "");
+    EXPECT_EQ(m_layer.Picture(0).Width(), 4096);
+    for (int slot = 1; slot < TSpriteLayer::kSlots; ++slot) {
+        EXPECT_EQ(m_layer.Name(slot), "c" + std::to_string(slot)) << "refused silently, the slot still named";
+        EXPECT_EQ(m_layer.Picture(slot).Width(), 1);
+    }
+
+    // A slot's own picture doesn't count against its next one, and freed slots give their
+    // pixels back.
+    m_layer.SetCharacter("c1", "small.bmp", "", "");
+    EXPECT_EQ(m_layer.Picture(1).Width(), 1) << "the first slot holds the whole budget";
+    m_layer.SetCharacter("c0", "small.bmp", "", "");
+    m_layer.SetCharacter("c1", "small.bmp", "", "");
+    EXPECT_EQ(m_layer.Picture(0).Width(), 100);
+    EXPECT_EQ(m_layer.Picture(1).Width(), 100);
+    m_layer.SetCharacter("c2", "nearly.bmp", "", "");
+    EXPECT_EQ(m_layer.Picture(2).Width(), 1) << "20000 pixels are taken, 4096 are left free";
+    m_layer.DeleteCharacter("c0");
+    m_layer.DeleteCharacter("c1");
+    m_layer.SetCharacter("c2", "nearly.bmp", "", "");
+    EXPECT_EQ(m_layer.Picture(2).Height(), 4095);
 }
 
 TEST_F(SpriteLayerTest, RecordRoundTripsThroughLayersWithAndWithoutPictures)

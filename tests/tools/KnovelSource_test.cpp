@@ -4,8 +4,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <random>
+
 #include "data/Crypt.h"
 #include "data/Stream.h"
+#include "knovel/HeaderFields.h"
 #include "knovel/StorySource.h"
 
 namespace kelva::knovel {
@@ -142,6 +146,85 @@ TEST(KnovelSource, DecompiledRichStoryBuildsToTheSameBytes)
                 HasSubstr(Utf8(u8"    text: |\n      .GRAPHLOAD bg\\room.jpg BLEND\n      こんにちは。@\n")));
     EXPECT_THAT(source, HasSubstr(Utf8(u8"title: ソフトの物語 ～①～")));
     EXPECT_THAT(source, HasSubstr("magic: Other Magic"));
+}
+
+// Every text field of a novel file, as a setter and the field's capacity in bytes (-1:
+// none), and whether it can hold line breaks (a line of an item's text can't).
+struct TextField {
+    std::string name;
+    int capacity;
+    bool lineBreaks;
+    std::function<void(NovelFile&, const std::string&)> set;
+};
+
+std::vector<TextField> TextFields()
+{
+    std::vector<TextField> fields;
+    for (const HeaderField& field : HeaderFields()) {
+        if (field.Type != HeaderFieldType::String) continue;
+        auto member = field.Text;
+        fields.push_back({std::string("header ") + field.Key, field.Capacity, true,
+                          [member](NovelFile& n, const std::string& v) { n.Header.*member = v; }});
+    }
+    auto item = [](NovelFile& n) -> CNovelItem& { return n.Items[0]; };
+    auto link = [item](NovelFile& n) -> CNovelLink& { return item(n).Links[0]; };
+    fields.push_back({"counter name", -1, true, [](NovelFile& n, const std::string& v) {
+                          n.Counters.Add({v, 0, 0, 1, false});
+                      }});
+    fields.push_back(
+        {"item name", -1, true, [item](NovelFile& n, const std::string& v) { item(n).Name = v; }});
+    fields.push_back({"text line", -1, false, [item](NovelFile& n, const std::string& v) {
+                          item(n).Lines = {"x", v, v};
+                      }});
+    fields.push_back(
+        {"link caption", -1, true, [link](NovelFile& n, const std::string& v) { link(n).Caption = v; }});
+    fields.push_back(
+        {"link target", -1, true, [link](NovelFile& n, const std::string& v) { link(n).Target = v; }});
+    fields.push_back({"link counter", -1, true, [link](NovelFile& n, const std::string& v) {
+                          link(n).Counter = v;
+                          link(n).Conditional = true;
+                      }});
+    return fields;
+}
+
+TEST(KnovelSource, EveryTextFieldComesBackByteForByte)
+{
+    // Pieces YAML treats specially at either end or anywhere: blanks, breaks, controls,
+    // indicators, escapes, words it reads as other types, and CP932 characters whose
+    // trail byte is a backslash or that exist only in CP932.
+    const std::vector<std::string> pieces = {
+        " ",        "  ",       "\t",       "\r",       "\n",   "\r\n", "\x01", "\x1B", "\x7F", "\"",
+        "'",        "\\",       "#",        " #",       ":",    ": ",   "- ",   "-",    "?",    "|",
+        ">",        "&a",       "*a",       "!",        "%",    "@",    "`",    "{",    "}",    "[",
+        "]",        ",",        "~",        "null",     "true", "0x1F", "1e3",  "---",  "...",  "\xB1",
+        "\x83\x5C", "\x95\x5C", "\x87\x40", "\x81\x60", "a",    "名前"};
+    std::mt19937 random(17);
+    std::vector<std::string> values = {"",      " ",        "name\r", "\rname", " name",
+                                       "name ", "\tname\t", "a\nb",   "a\r\nb"};
+    for (int i = 0; i < 100; ++i) {
+        std::string value;
+        const int count = 1 + static_cast<int>(random() % 5);
+        for (int k = 0; k < count; ++k) value += pieces[random() % pieces.size()];
+        values.push_back(value);
+    }
+
+    for (const TextField& field : TextFields()) {
+        for (const std::string& value : values) {
+            if (field.capacity >= 0 && value.size() > static_cast<size_t>(field.capacity)) continue;
+            if (!field.lineBreaks && value.find_first_of("\r\n") != std::string::npos) continue;
+            NovelFile novel;
+            CNovelItem* item = novel.Items.Add();
+            item->Name = "item";
+            item->Kind = kItemEnd;
+            field.set(novel, value);
+            std::vector<std::string> notes;
+            const std::string source = DecompileStory(novel, &notes);
+            ASSERT_THAT(notes, IsEmpty()) << field.name << " = \"" << value << "\"\n" << source;
+            ASSERT_EQ(SaveNovelFile(Build(source)), SaveNovelFile(novel))
+                << field.name << " = \"" << value << "\"\n"
+                << source;
+        }
+    }
 }
 
 TEST(KnovelSource, DecompileLeavesOutWhatIsAtItsDefault)

@@ -511,6 +511,19 @@ private:
 
 // ---- Writing a story source ----
 
+// Whether `text` (UTF-8) holds a character that YAML prints only as an escape: a C0
+// control other than those in `allowed`, DEL, or a C1 control (U+0080 to U+009F).
+bool HoldsControl(std::string_view text, std::string_view allowed)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && allowed.find(static_cast<char>(c)) == std::string_view::npos) || c == 0x7F)
+            return true;
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+    }
+    return false;
+}
+
 // Whether `text` (UTF-8, each line ended by a line feed) reads back unchanged from a plain
 // literal block ("|"). Such a block can't keep an empty last line, can't start with a line
 // indented by spaces (its indentation is taken from the first line that has characters)
@@ -520,13 +533,17 @@ bool FitsLiteralBlock(std::string_view text)
     if (text.size() < 2 || text.back() != '\n' || text[text.size() - 2] == '\n') return false;
     const size_t first = text.find_first_not_of('\n');
     if (first != std::string_view::npos && text[first] == ' ') return false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) return false;
-        // C1 controls (U+0080 to U+009F) aren't printable in YAML either.
-        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return false;
-    }
-    return true;
+    return !HoldsControl(text, "\n\t");
+}
+
+// Whether a one-line value must be double-quoted to read back unchanged: a plain scalar
+// drops spaces and tabs at either end and can't hold control characters or line breaks.
+// (Texts YAML would take for something else, such as "null" or "- x", the emitter
+// quotes by itself.)
+bool NeedsQuotes(std::string_view text)
+{
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    return (!text.empty() && (blank(text.front()) || blank(text.back()))) || HoldsControl(text, "");
 }
 
 class SourceWriter {
@@ -556,12 +573,20 @@ private:
         return utf8;
     }
 
+    // A one-line text value, quoted when it would not read back as it is.
+    void Text(std::string_view cp932, const std::string& where)
+    {
+        const std::string utf8 = Utf8(cp932, where);
+        if (NeedsQuotes(utf8)) m_out << YAML::DoubleQuoted;
+        m_out << utf8;
+    }
+
     void WriteField(const HeaderField& field, const CNovelFileHeader& header)
     {
         m_out << YAML::Key << field.Key << YAML::Value;
         switch (field.Type) {
             case HeaderFieldType::String:
-                m_out << Utf8(header.*field.Text, std::string("header ") + field.Key);
+                Text(header.*field.Text, std::string("header ") + field.Key);
                 break;
             case HeaderFieldType::Int:
                 m_out << header.*field.Int;
@@ -606,8 +631,8 @@ private:
         for (int i = 0; i < counters.Count(); ++i) {
             const CNovelCounter& counter = counters[i];
             m_out << YAML::Flow << YAML::BeginMap;
-            m_out << YAML::Key << "name" << YAML::Value
-                  << Utf8(counter.Name, "counter " + std::to_string(i + 1) + " name");
+            m_out << YAML::Key << "name" << YAML::Value;
+            Text(counter.Name, "counter " + std::to_string(i + 1) + " name");
             m_out << YAML::Key << "value" << YAML::Value << counter.Value;
             m_out << YAML::Key << "min" << YAML::Value << counter.Min;
             m_out << YAML::Key << "max" << YAML::Value << counter.Max;
@@ -627,7 +652,8 @@ private:
     void WriteItem(const CNovelItem& item, const std::string& where)
     {
         m_out << YAML::BeginMap;
-        m_out << YAML::Key << "name" << YAML::Value << Utf8(item.Name, where + " name");
+        m_out << YAML::Key << "name" << YAML::Value;
+        Text(item.Name, where + " name");
         m_out << YAML::Key << "kind" << YAML::Value;
         if (const char* kind = ItemKindName(item.Kind)) {
             m_out << kind;
@@ -672,13 +698,17 @@ private:
     {
         m_out << YAML::Flow << YAML::BeginMap;
         if (!link.Enabled) m_out << YAML::Key << "enabled" << YAML::Value << false;
-        if (!link.Caption.empty())
-            m_out << YAML::Key << "caption" << YAML::Value << Utf8(link.Caption, where + " caption");
+        if (!link.Caption.empty()) {
+            m_out << YAML::Key << "caption" << YAML::Value;
+            Text(link.Caption, where + " caption");
+        }
         if (link.Enabled || !link.Target.empty()) {
-            m_out << YAML::Key << "target" << YAML::Value << Utf8(link.Target, where + " target");
+            m_out << YAML::Key << "target" << YAML::Value;
+            Text(link.Target, where + " target");
         }
         if (link.Conditional || !link.Counter.empty()) {
-            m_out << YAML::Key << "counter" << YAML::Value << Utf8(link.Counter, where + " counter");
+            m_out << YAML::Key << "counter" << YAML::Value;
+            Text(link.Counter, where + " counter");
         }
         if (!link.Conditional && !link.Counter.empty())
             m_out << YAML::Key << "conditional" << YAML::Value << false;

@@ -21,11 +21,14 @@ namespace kelva {
 
 namespace {
 
-// Progressive pictures keep all coefficients in memory; this bounds that buffer (and the
-// library's other allocations) for pictures within the size limits.
-constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
-// A hostile progressive file can hold thousands of tiny scans, each costing a full pass.
-constexpr int kMaxScans = 256;
+// Progressive pictures keep all coefficients in memory: 128 bytes a block, so 128 MB for
+// a picture at the pixel limit with four full-resolution components. The rest is the
+// library's working buffers.
+constexpr long kMaxDecoderMemory = 160L * 1024 * 1024;
+// Each scan is a pass over the blocks of its components, however few bytes it holds, so a
+// file of many tiny scans costs far more than its size suggests. The usual progressive
+// scripts pass over each block 6 to 8 times; twice that is allowed on average.
+constexpr int64_t kMaxPassesPerBlock = 16;
 // Rows handed to the library per call (its own row groups are at most 4 rows).
 constexpr int kRowsPerCall = 16;
 
@@ -44,6 +47,9 @@ struct DecodeJob {
     std::vector<uint8_t>* pixels;  // the result's buffer, grown as rows arrive
     size_t stride;
     int allocatedRows;
+    int countedScans;     // scans whose blocks are in `blockPasses`
+    int64_t blockPasses;  // blocks the scans so far pass over
+    int64_t maxBlockPasses;
 };
 
 [[noreturn]] void FailWith(j_common_ptr cinfo, const char* text)
@@ -72,10 +78,21 @@ void EmitMessage(j_common_ptr cinfo, int level)
 
 void OutputMessage(j_common_ptr) {}  // never print to the terminal
 
+int64_t Blocks(const jpeg_component_info& component)
+{
+    return static_cast<int64_t>(component.width_in_blocks) * component.height_in_blocks;
+}
+
+// Called before each piece of input is decoded, so a new scan is counted before any of
+// its blocks are.
 void CheckProgress(j_common_ptr cinfo)
 {
-    auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (decompress->input_scan_number > kMaxScans) FailWith(cinfo, "too many scans");
+    auto* job = static_cast<DecodeJob*>(cinfo->client_data);
+    const jpeg_decompress_struct& d = job->cinfo;
+    if (d.input_scan_number == job->countedScans) return;
+    job->countedScans = d.input_scan_number;
+    for (int i = 0; i < d.comps_in_scan; ++i) job->blockPasses += Blocks(*d.cur_comp_info[i]);
+    if (job->blockPasses > job->maxBlockPasses) FailWith(cinfo, "too many scans for the picture's size");
 }
 
 // Makes room for `rows` rows at least, doubling so that growing row by row stays cheap.
@@ -125,6 +142,13 @@ bool RunDecode(DecodeJob* job)
         static_cast<int64_t>(cinfo->image_width) * cinfo->image_height > kMaxPicturePixels) {
         FailWith(reinterpret_cast<j_common_ptr>(cinfo), "picture too large");
     }
+    // An arithmetic-coded scan may legally stop short and be read on as zeros, so missing
+    // or cut-off data can't be told from a real picture. Hardly any writer uses it.
+    if (cinfo->arith_code)
+        FailWith(reinterpret_cast<j_common_ptr>(cinfo), "arithmetic coding is not supported");
+    int64_t blocks = 0;
+    for (int i = 0; i < cinfo->num_components; ++i) blocks += Blocks(cinfo->comp_info[i]);
+    job->maxBlockPasses = kMaxPassesPerBlock * blocks;
 
     bool cmyk = false;
     switch (cinfo->jpeg_color_space) {
@@ -198,6 +222,7 @@ JpegDecodeResult DecodeJpeg(const uint8_t* data, size_t size)
     job->error.pub.emit_message = EmitMessage;
     job->error.pub.output_message = OutputMessage;
     job->progress.progress_monitor = CheckProgress;
+    job->cinfo.client_data = job.get();
 
     const bool ok = RunDecode(job.get());
     if (ok) {
