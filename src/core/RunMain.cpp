@@ -24,16 +24,19 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_display(services.Window, services.Messages, game.Story->Header,
                 game.Values.Only16BitDisplay || game.Story->Header.Only16BitColour),
       m_presenter(services.Window, services.Time, m_stage.ScreenImage),
-      m_loop(services.Window, services.Time, m_timer, m_presenter, *this),
+      m_windows([this] { m_presenter.MarkChanged(); }),
+      m_loop(services.Window, services.Time, m_timer, m_presenter, m_windows, *this),
       m_debugBar(services.Fonts),
       m_debugKeys(m_stage, m_transitions, services.Sound, *this),
-      m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log, *this)
+      m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log, *this),
+      m_yesNo(services.Fonts)
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
     // Files copied onto this system usually have UTF-8 names.
     m_media.SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
     m_stage.KeyWaitImage = KeyWaitIconFrames();
     if (game.Values.DebugMode) m_presenter.AddOverlay(m_debugBar);
+    m_presenter.AddOverlay(m_windows);
     CNovelFileHeader& header = m_story.Header;
     if (header.Title.empty()) header.Title = kRuntimeCaption;
     m_services.Window.SetTitle(header.Title);
@@ -221,7 +224,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
 {
     if (key.key == Key::Escape) {
         m_timer.SetEnabled(false, m_services.Time.NowMs());
-        if (m_services.Messages.AskYesNo("本を閉じる", "終了してよろしいですか？")) FormClose();
+        if (Confirm("本を閉じる", "終了してよろしいですか？")) FormClose();
         m_timer.SetEnabled(true, m_services.Time.NowMs());
         return;
     }
@@ -267,6 +270,15 @@ void TMainForm::Run()
     m_loop.RunUntil([] { return false; });
 }
 
+bool TMainForm::Confirm(std::string_view caption, std::string_view question)
+{
+    m_services.Log.Event("dialog", std::string(caption) + ": " + std::string(question));
+    m_yesNo.Prepare(caption, question);
+    const int result = m_windows.ShowModal(m_yesNo);
+    m_services.Log.Event("dialog-result", std::to_string(result));
+    return result == 1;
+}
+
 void TMainForm::HandleInput(const InputEvent& event)
 {
     switch (event.type) {
@@ -274,6 +286,7 @@ void TMainForm::HandleInput(const InputEvent& event)
     case InputEvent::Type::KeyDown: FormKeyDown(event); break;
     case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
     case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
+    case InputEvent::Type::MouseUp:
     case InputEvent::Type::FrameNeeded: break;  // the loop presents
     }
 }

@@ -21,6 +21,8 @@
 #include "core/StageServices.h"
 #include "core/TitleSequence.h"
 #include "data/MediaFiles.h"
+#include "ui/WindowLayer.h"
+#include "ui/YesNoForm.h"
 
 namespace kelva {
 
@@ -33,6 +35,9 @@ public:
     void Run();
     // The loop the stage runs on; a nested wait (a CD search, a modal window) runs it too.
     StageLoop& Loop() { return m_loop; }
+    WindowLayer& Windows() { return m_windows; }
+    // Asks the reader through the yes/no dialog; true for "ＯＫ".
+    bool Confirm(std::string_view caption, std::string_view question);
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount) override;
@@ -47,7 +52,7 @@ public:
     void ExecuteCommandLine(std::string_view line) { m_commands.Execute(line); }
     void BeginPage() override;
     void Present() override;
-    void PresentRect(const TRect& rect);
+    void PresentRect(const TRect& rect) override;
 
     PlayerState& State() { return m_state; }
     StageImages& Stage() { return m_stage; }
@@ -98,11 +103,13 @@ private:
     StageCommands m_commands;
     StageDisplay m_display;
     StagePresenter m_presenter;
+    WindowLayer m_windows;
     StageLoop m_loop;
     DebugBar m_debugBar;
     DebugKeys m_debugKeys;
     ChoiceMenuView m_menu;
     TitleSequence m_title;
+    TYesNoForm m_yesNo;
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;

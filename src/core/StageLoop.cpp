@@ -10,9 +10,10 @@ constexpr int kIdleWaitMs = 1000;
 }  // namespace
 
 StageLoop::StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
-                     StageLoopClient& client)
-    : m_window(window), m_clock(clock), m_timer(timer), m_presenter(presenter), m_client(client)
+                     WindowLayer& windows, StageLoopClient& client)
+    : m_window(window), m_clock(clock), m_timer(timer), m_presenter(presenter), m_windows(windows), m_client(client)
 {
+    m_windows.SetModalLoop(*this);
 }
 
 bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
@@ -21,7 +22,7 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
     if (!event) return false;
     if (event->type == InputEvent::Type::FrameNeeded) {
         m_presenter.Flush(true);
-    } else {
+    } else if (!m_windows.HandleInput(*event)) {
         m_client.HandleInput(*event);
     }
     return true;

@@ -11,6 +11,7 @@
 #include "core/StagePresenter.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
+#include "ui/WindowLayer.h"
 
 namespace kelva {
 
@@ -26,15 +27,15 @@ public:
     virtual bool Closed() const = 0;
 };
 
-class StageLoop {
+class StageLoop final : public ModalLoop {
 public:
-    // All borrowed.
-    StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
+    // All borrowed. Input goes to `windows` first, and to the client when they leave it.
+    StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter, WindowLayer& windows,
               StageLoopClient& client);
 
     // Runs until `finished` holds (asked after every turn) or the stage closes; false
     // when the stage closed.
-    bool RunUntil(const std::function<bool()>& finished);
+    bool RunUntil(const std::function<bool()>& finished) override;
     // Handles the events waiting now, without waiting and without the frame timer: for a
     // command that makes the story wait inside a tick. False once the stage is closing.
     bool RunPending();
@@ -47,6 +48,7 @@ private:
     Clock& m_clock;
     FrameTimer& m_timer;
     StagePresenter& m_presenter;
+    WindowLayer& m_windows;
     StageLoopClient& m_client;
 };
 

@@ -9,17 +9,11 @@
 #include <vector>
 
 #include "graphics/NkDIB.h"
+#include "graphics/StageOverlay.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 
 namespace kelva {
-
-// Something drawn over the stage as it is shown, never into the story's own pictures.
-class StageOverlay {
-public:
-    virtual ~StageOverlay() = default;
-    virtual void DrawOver(TNkDIB& frame) = 0;
-};
 
 class StagePresenter {
 public:

@@ -29,7 +29,7 @@ struct DisplayMode {
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
     // for the latest picture first.
-    enum class Type { Quit, KeyDown, MouseDown, MouseMove, FrameNeeded };
+    enum class Type { Quit, KeyDown, MouseDown, MouseUp, MouseMove, FrameNeeded };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;

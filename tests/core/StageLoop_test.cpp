@@ -77,7 +77,8 @@ struct LoopFixture {
     TNkDIB screen{640, 480, 24};
     StagePresenter presenter{window, clock, screen};
     CountingClient client;
-    StageLoop loop{window, clock, timer, presenter, client};
+    WindowLayer windows{[] {}};
+    StageLoop loop{window, clock, timer, presenter, windows, client};
     LoopFixture() { client.clock = &clock; }
 };
 

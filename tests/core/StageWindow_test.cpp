@@ -128,20 +128,22 @@ TEST(StageWindow, SpaceLatchesOnlyOnce)
     EXPECT_EQ(stage.State().Click.X, 77);
 }
 
-TEST(StageWindow, EscapeAsksBeforeClosing)
+TEST(StageWindow, EscapeAsksInTheYesNoDialogCancelGoesOnOkCloses)
 {
-    StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}));
+    StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ"})}), {}, {}, "");
+    stage.StartReading();
     InputEvent escape;
     escape.type = InputEvent::Type::KeyDown;
     escape.key = Key::Escape;
-    stage.Form().FormKeyDown(escape);  // no answer queued: "no"
+    // The dialog is centred: 282 x 109 at (179, 185); キャンセル at (144, 68), ＯＫ at (48, 68).
+    stage.Replay("10 click 5 5\n20 key Space\n30 click 179 185\n40 click 330 265\n");
+    stage.Form().FormKeyDown(escape);
     EXPECT_FALSE(stage.Form().Closed());
-    stage.Messages().QueueAnswer(true);
+    EXPECT_FALSE(stage.State().Click.Pressed);  // neither click nor key reached the story
+    stage.Replay("10 click 230 265\n");
     stage.Form().FormKeyDown(escape);
     EXPECT_TRUE(stage.Form().Closed());
-    ASSERT_EQ(stage.Messages().Messages().size(), 2u);
-    EXPECT_EQ(stage.Messages().Messages()[1].caption, "本を閉じる");
-    EXPECT_EQ(stage.Messages().Messages()[1].text, "終了してよろしいですか？");
+    EXPECT_TRUE(stage.Messages().Messages().empty());  // no message box involved
 }
 
 TEST(StageWindow, PageHoldsTenLinesAndWrapsAt586)

@@ -10,7 +10,8 @@ TEST(ReplayScript, ParsesEveryKindOfEvent)
     const ReplayParseResult result = ParseReplayScript(
         "# a comment line\n"
         "1000  click 320 240          # left\n"
-        "1200  click 40 60 right\n"
+        "1200  down 40 60 right\n"
+        "1250  up 41 61 right\n"
         "1300  move 100 200\n"
         "1500  key Space\n"
         "2000  answer yes\n"
@@ -18,18 +19,25 @@ TEST(ReplayScript, ParsesEveryKindOfEvent)
         "\n"
         "9000  quit\n");
     ASSERT_EQ(result.error, "");
-    ASSERT_EQ(result.events.size(), 7u);
+    ASSERT_EQ(result.events.size(), 9u);
+    // A click is a press and a release at one place and time.
     EXPECT_EQ(result.events[0].input.type, InputEvent::Type::MouseDown);
     EXPECT_EQ(result.events[0].input.button, MouseButton::Left);
     EXPECT_EQ(result.events[0].input.x, 320);
-    EXPECT_EQ(result.events[1].input.button, MouseButton::Right);
-    EXPECT_EQ(result.events[2].input.type, InputEvent::Type::MouseMove);
-    EXPECT_EQ(result.events[3].input.key, Key::Space);
-    EXPECT_EQ(result.events[4].kind, ReplayEvent::Kind::Answer);
-    EXPECT_TRUE(result.events[4].yes);
-    EXPECT_EQ(result.events[5].dumpName, "page1");
-    EXPECT_EQ(result.events[6].input.type, InputEvent::Type::Quit);
-    EXPECT_EQ(result.events[6].timeMs, 9000);
+    EXPECT_EQ(result.events[1].input.type, InputEvent::Type::MouseUp);
+    EXPECT_EQ(result.events[1].input.x, 320);
+    EXPECT_EQ(result.events[1].timeMs, 1000);
+    EXPECT_EQ(result.events[2].input.type, InputEvent::Type::MouseDown);
+    EXPECT_EQ(result.events[2].input.button, MouseButton::Right);
+    EXPECT_EQ(result.events[3].input.type, InputEvent::Type::MouseUp);
+    EXPECT_EQ(result.events[3].input.x, 41);
+    EXPECT_EQ(result.events[4].input.type, InputEvent::Type::MouseMove);
+    EXPECT_EQ(result.events[5].input.key, Key::Space);
+    EXPECT_EQ(result.events[6].kind, ReplayEvent::Kind::Answer);
+    EXPECT_TRUE(result.events[6].yes);
+    EXPECT_EQ(result.events[7].dumpName, "page1");
+    EXPECT_EQ(result.events[8].input.type, InputEvent::Type::Quit);
+    EXPECT_EQ(result.events[8].timeMs, 9000);
 }
 
 TEST(ReplayScript, NamesTheLineOfAProblem)

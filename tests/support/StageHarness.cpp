@@ -1,5 +1,7 @@
 #include "support/StageHarness.h"
 
+#include <gtest/gtest.h>
+
 namespace kelva::test {
 
 void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const GreyBuffer& target, int x, int y,
@@ -25,6 +27,14 @@ StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFil
     m_game.StoryFont = FontSpec{kGothicFace, header.FontHeight, false};
     m_form = std::make_unique<TMainForm>(
         m_game, StageServices{m_window, m_clock, m_messages, m_sound, m_fonts, m_transcript}, false);
+}
+
+void StageHarness::Replay(const std::string& script)
+{
+    ReplayParseResult parsed = ParseReplayScript(script);
+    ASSERT_EQ(parsed.error, "");
+    for (ReplayEvent& event : parsed.events) event.timeMs += m_clock.NowMs();
+    m_window.Append(parsed.events);
 }
 
 void StageHarness::Tick(int lag)

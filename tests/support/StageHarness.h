@@ -35,6 +35,10 @@ public:
                           const std::string& transcriptPath = "");
 
     TMainForm& Form() { return *m_form; }
+    ReplayStageWindow& Window() { return m_window; }
+    // Queues replay events ("T click X Y" …) at times T counted from now; the window hands
+    // them to the stage's loop (and to a dialog's loop nested in it).
+    void Replay(const std::string& script);
     PlayerState& State() { return m_form->State(); }
     RecordingMessageBox& Messages() { return m_messages; }
     ManualClock& Clock() { return m_clock; }

@@ -24,7 +24,8 @@ std::optional<MouseButton> ParseButton(const std::string& word)
 }
 
 // Parses one non-empty line (comment removed); returns a problem text or the event.
-std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event)
+// `click` sets `alsoRelease`: the press is followed by a release at the same place.
+std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event, bool& alsoRelease)
 {
     std::istringstream words(line);
     std::string time, verb, a, b, c, extra;
@@ -33,7 +34,7 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
     if (!ms || *ms < 0) return "bad time '" + time + "'";
     event.timeMs = *ms;
     InputEvent& input = event.input;
-    if (verb == "click" || verb == "move") {
+    if (verb == "click" || verb == "down" || verb == "up" || verb == "move") {
         const auto x = ParseNumber(a), y = ParseNumber(b);
         if (!x || !y) return verb + " needs x and y";
         input.x = static_cast<int>(*x);
@@ -45,8 +46,9 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         }
         const auto button = ParseButton(c);
         if (!button || !extra.empty()) return "unknown button '" + c + "'";
-        input.type = InputEvent::Type::MouseDown;
+        input.type = verb == "up" ? InputEvent::Type::MouseUp : InputEvent::Type::MouseDown;
         input.button = *button;
+        alsoRelease = verb == "click";
         return std::nullopt;
     }
     if (!b.empty()) return "too many words";
@@ -89,7 +91,8 @@ ReplayParseResult ParseReplayScript(std::string_view text)
         if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         ReplayEvent event;
-        if (const auto problem = ParseLine(line, event)) {
+        bool alsoRelease = false;
+        if (const auto problem = ParseLine(line, event, alsoRelease)) {
             result.error = "line " + std::to_string(number) + ": " + *problem;
             return result;
         }
@@ -98,7 +101,11 @@ ReplayParseResult ParseReplayScript(std::string_view text)
             return result;
         }
         lastTime = event.timeMs;
-        result.events.push_back(std::move(event));
+        result.events.push_back(event);
+        if (alsoRelease) {
+            event.input.type = InputEvent::Type::MouseUp;
+            result.events.push_back(std::move(event));
+        }
     }
     return result;
 }

@@ -1,5 +1,6 @@
 // The replay event file: one event a line at a virtual time in milliseconds,
-//   1000 click 320 240 [left|right|middle]
+//   1000 click 320 240 [left|right|middle]   (a press and a release)
+//   1000 down 320 240 [button] / up 320 240 [button]   (a press or a release alone)
 //   1300 move 100 200
 //   1500 key Space (or Alt+Return; key names as Keys.h spells them, Enter = Return)
 //   2500 dump page1

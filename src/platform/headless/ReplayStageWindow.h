@@ -28,6 +28,9 @@ public:
     std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
 
+    // More events, after those given, at times from the same replay start.
+    void Append(const std::vector<ReplayEvent>& events) { m_events.insert(m_events.end(), events.begin(), events.end()); }
+
     const std::string& Title() const { return m_title; }
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }

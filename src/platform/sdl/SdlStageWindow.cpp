@@ -196,7 +196,8 @@ private:
             input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
             return input;
         case SDL_MOUSEBUTTONDOWN:
-            input.type = InputEvent::Type::MouseDown;
+        case SDL_MOUSEBUTTONUP:
+            input.type = event.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown : InputEvent::Type::MouseUp;
             input.x = event.button.x;
             input.y = event.button.y;
             input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right

@@ -1,0 +1,62 @@
+#include "ui/DialogWindow.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/WindowLayer.h"
+
+namespace kelva {
+
+DialogWindow::DialogWindow(int clientWidth, int clientHeight) : Width(clientWidth), Height(clientHeight)
+{
+    Shape.SetEnable(false);
+}
+
+DialogWindow::~DialogWindow()
+{
+    if (m_layer) m_layer->Hide(*this);
+}
+
+void DialogWindow::Invalidate()
+{
+    if (m_layer) m_layer->Changed();
+}
+
+bool DialogWindow::HitTest(int x, int y) const
+{
+    if (Width <= 0 || Height <= 0) return false;
+    return Shape.Contains(x - Position.X, y - Position.Y, Width, Height);
+}
+
+TControl* DialogWindow::ControlAt(int x, int y) const
+{
+    const int cx = x - Position.X;
+    const int cy = y - Position.Y;
+    for (auto control = m_controls.rbegin(); control != m_controls.rend(); ++control) {
+        if ((*control)->Visible && (*control)->Bounds.Contains(cx, cy)) return *control;
+    }
+    return nullptr;
+}
+
+void DialogWindow::PaintOnto(TNkDIB& frame)
+{
+    if (Width <= 0 || Height <= 0) return;
+    if (m_client.Width() != Width || m_client.Height() != Height) m_client = TNkDIB(Width, Height, 24);
+    m_client.FillRect(m_client.BoundsRect(), Color);
+    for (TControl* control : m_controls) {
+        if (control->Visible) control->Paint(m_client);
+    }
+    // Row by row, the part of each row inside the shape and on the frame.
+    for (int y = 0; y < Height; ++y) {
+        const int frameY = Position.Y + y;
+        if (frameY < 0 || frameY >= frame.Height()) continue;
+        auto [left, right] = Shape.RowSpan(y, Width, Height);
+        left = std::max(left, -Position.X);
+        right = std::min(right, frame.Width() - Position.X);
+        if (left >= right) continue;
+        std::memcpy(frame.ScanLine(frameY) + static_cast<size_t>(Position.X + left) * 3,
+                    m_client.ScanLine(y) + static_cast<size_t>(left) * 3, static_cast<size_t>(right - left) * 3);
+    }
+}
+
+}  // namespace kelva

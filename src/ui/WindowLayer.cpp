@@ -1,0 +1,183 @@
+#include "ui/WindowLayer.h"
+
+#include <algorithm>
+
+namespace kelva {
+
+namespace {
+
+// A window dragged by its title bar keeps this much of itself on the stage.
+constexpr int kKeptOnStage = 32;
+
+}  // namespace
+
+WindowLayer::~WindowLayer()
+{
+    while (!m_windows.empty()) Hide(*m_windows.back());
+}
+
+void WindowLayer::Show(DialogWindow& window)
+{
+    if (window.m_layer != this) {
+        window.m_layer = this;
+        m_windows.push_back(&window);
+    }
+    Focus(&window);
+    Changed();
+}
+
+void WindowLayer::Hide(DialogWindow& window)
+{
+    const auto it = std::find(m_windows.begin(), m_windows.end(), &window);
+    if (it == m_windows.end()) return;
+    if (m_hoveredWindow == &window) {
+        // Leaving the window leaves its controls too: a hot picture shows its plain face.
+        if (m_hovered) m_hovered->MouseLeave();
+        m_hoveredWindow = nullptr;
+        m_hovered = m_pressed = nullptr;
+    }
+    if (m_dragged == &window) m_dragged = nullptr;
+    m_windows.erase(it);
+    window.m_layer = nullptr;
+    if (m_focused == &window) {
+        m_focused = nullptr;
+        window.m_active = false;
+        window.Deactivated();
+        Focus(m_windows.empty() ? nullptr : m_windows.back());
+    }
+    Changed();
+}
+
+int WindowLayer::ShowModal(DialogWindow& window)
+{
+    window.ModalResult = 0;
+    Show(window);
+    ++m_modalDepth;
+    // Hidden again however the loop ends, the stage's closing included.
+    struct Unwind {
+        WindowLayer& layer;
+        DialogWindow& window;
+        ~Unwind()
+        {
+            --layer.m_modalDepth;
+            layer.Hide(window);
+        }
+    } unwind{*this, window};
+    if (m_loop) m_loop->RunUntil([&window] { return window.ModalResult != 0; });
+    return window.ModalResult;
+}
+
+void WindowLayer::Focus(DialogWindow* window)
+{
+    if (m_focused == window) return;
+    DialogWindow* previous = m_focused;
+    m_focused = window;
+    if (previous) {
+        previous->m_active = false;
+        previous->Deactivated();
+        // A dialog awaiting its answer takes the focus straight back.
+        if (previous->TakesFocusBack && previous->Visible() && !window) {
+            m_focused = previous;
+            window = previous;
+        }
+    }
+    if (window) {
+        window->m_active = true;
+        window->Activated();
+    }
+    Changed();
+}
+
+DialogWindow* WindowLayer::WindowAt(int x, int y) const
+{
+    for (auto window = m_windows.rbegin(); window != m_windows.rend(); ++window) {
+        if ((*window)->HitTest(x, y)) return *window;
+    }
+    return nullptr;
+}
+
+void WindowLayer::Hover(int x, int y)
+{
+    DialogWindow* window = WindowAt(x, y);
+    TControl* control = window ? window->ControlAt(x, y) : nullptr;
+    if (control == m_hovered) return;
+    if (m_hovered) m_hovered->MouseLeave();
+    m_hovered = control;
+    m_hoveredWindow = window;
+    if (m_hovered) m_hovered->MouseEnter();
+    Changed();
+}
+
+void WindowLayer::Drag(int x, int y)
+{
+    DialogWindow& window = *m_dragged;
+    window.Position.X = std::clamp(window.Position.X + x - m_dragFrom.X, kKeptOnStage - window.Width,
+                                   kStageWidth - kKeptOnStage);
+    window.Position.Y = std::clamp(window.Position.Y + y - m_dragFrom.Y, 0, kStageHeight - kKeptOnStage);
+    m_dragFrom = {x, y};
+    Changed();
+}
+
+bool WindowLayer::MouseDown(const InputEvent& event)
+{
+    DialogWindow* window = WindowAt(event.x, event.y);
+    if (!window) {
+        // Beside every window: the focus leaves them (a modal dialog takes it back), and
+        // only when no dialog awaits an answer does the stage get the click.
+        Focus(nullptr);
+        return ModalShowing();
+    }
+    Focus(window);
+    TControl* control = window->ControlAt(event.x, event.y);
+    m_pressed = control;
+    m_hoveredWindow = window;
+    if (control && control == window->DragHandle && event.button == MouseButton::Left) {
+        m_dragged = window;
+        m_dragFrom = {event.x, event.y};
+    } else if (control && control->OnMouseDown) {
+        control->OnMouseDown(*control, event.button, event.x, event.y);
+    }
+    return true;
+}
+
+bool WindowLayer::MouseUp(const InputEvent& event)
+{
+    const bool dragging = m_dragged != nullptr;
+    m_dragged = nullptr;
+    TControl* pressed = std::exchange(m_pressed, nullptr);
+    DialogWindow* window = WindowAt(event.x, event.y);
+    TControl* control = window ? window->ControlAt(event.x, event.y) : nullptr;
+    if (control && control->OnMouseUp) control->OnMouseUp(*control, event.button, event.x, event.y);
+    if (!dragging && control && control == pressed && event.button == MouseButton::Left && control->OnClick) {
+        control->OnClick(*control);
+    }
+    return dragging || window || ModalShowing();
+}
+
+bool WindowLayer::HandleInput(const InputEvent& event)
+{
+    switch (event.type) {
+    case InputEvent::Type::MouseMove:
+        if (m_dragged) {
+            Drag(event.x, event.y);
+            return true;
+        }
+        Hover(event.x, event.y);
+        return WindowAt(event.x, event.y) || ModalShowing();
+    case InputEvent::Type::MouseDown: return MouseDown(event);
+    case InputEvent::Type::MouseUp: return MouseUp(event);
+    case InputEvent::Type::KeyDown:
+        if (m_focused && m_focused->KeyDown(event.key)) return true;
+        return ModalShowing();
+    case InputEvent::Type::Quit:
+    case InputEvent::Type::FrameNeeded: return false;
+    }
+    return false;
+}
+
+void WindowLayer::DrawOver(TNkDIB& frame)
+{
+    for (DialogWindow* window : m_windows) window->PaintOnto(frame);
+}
+
+}  // namespace kelva
