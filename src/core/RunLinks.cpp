@@ -10,10 +10,17 @@ void TMainForm::StepLink()
     const CNovelItem* item = CurrentItem();
     if (!item) return;
     switch (item->Kind) {
-    case kItemMenuLink: StepMenuLink(); break;
-    case kItemAutoLink: StepAutoLink(); break;
-    case kItemEnd: StepEndItem(); break;
-    default: break;  // an unknown kind stays in link mode
+        case kItemMenuLink:
+            StepMenuLink();
+            break;
+        case kItemAutoLink:
+            StepAutoLink();
+            break;
+        case kItemEnd:
+            StepEndItem();
+            break;
+        default:
+            break;  // an unknown kind stays in link mode
     }
 }
 
@@ -80,7 +87,7 @@ void TMainForm::StepAutoLink()
     const int target = AutoLinkTarget(*CurrentItem(), m_story.Items, m_story.Counters);
     if (target < 0) {
         m_services.Messages.Show("自動リンク", "リンク先が見つかりません。", MessageIcon::Error);
-        m_state.CurrentItem = 0;
+        m_state.CurrentItem = -1;
         SetMode(PlayerMode::Title);
     } else {
         EnterItem(target);

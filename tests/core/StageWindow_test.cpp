@@ -71,8 +71,9 @@ TEST(StageLinks, AutomaticLinkTakesTheHighestLinkThatHolds)
 
 TEST(StageWindow, CounterCommandsLimitAndReportMissingCounters)
 {
-    CNovelItem start = MakeItem("start", kItemEnd,
-                                {".COUNTERSET,A,150", ".COUNTERPLUS B -5", ".counterrndset A 10 5", ".COUNTERSET Z 1"});
+    CNovelItem start =
+        MakeItem("start", kItemEnd,
+                 {".COUNTERSET,A,150", ".COUNTERPLUS B -5", ".counterrndset A 10 5", ".COUNTERSET Z 1"});
     StageHarness stage(Items({start}), Counters({{"A", 0, 0, 100, false}, {"B", 0, 0, 3, false}}));
     stage.StartReading();
     stage.Tick();
@@ -87,18 +88,41 @@ TEST(StageWindow, CounterCommandsLimitAndReportMissingCounters)
     EXPECT_EQ(stage.Messages().Messages()[0].text, "\"Z\"というカウンタは存在しません.");
 }
 
-TEST(StageWindow, BadNumberTokenIsShownAndReadingGoesOn)
+TEST(StageWindow, BadNumberAbandonsTheTickAndReadingGoesOn)
 {
-    CNovelFileHeader header;
-    header.Title = "Story";
-    StageHarness stage(Items({MakeItem("start", kItemEnd, {".WAIT soon", "あ"})}), {}, header);
+    struct Case {
+        const char* Command;
+        TPoint CursorAfter;  // a fill begins its page before it reads its numbers
+    };
+    for (const Case& c : {Case{".WAIT soon", {26, 26 + 42}}, Case{".GRAPHFILL 0 x 255", {26, 26}}}) {
+        CNovelFileHeader header;
+        header.Title = "Story";
+        StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ", c.Command, "い"})}), {}, header);
+        stage.StartReading();
+        stage.Tick();  // あ, then on to the next line
+        const int ticks = stage.State().TickTotal;
+        stage.Tick();
+        ASSERT_EQ(stage.Messages().Messages().size(), 1u) << c.Command;
+        EXPECT_EQ(stage.Messages().Messages()[0].caption, "Story");
+        EXPECT_EQ(stage.State().TickTotal, ticks) << c.Command << ": the failed tick is not counted";
+        EXPECT_FALSE(stage.State().WaitActive);
+        EXPECT_EQ(stage.State().TextCursor, c.CursorAfter) << c.Command;
+        stage.Tick();  // the next line is typed
+        EXPECT_EQ(stage.State().TextCursor, (TPoint{26, c.CursorAfter.Y + 42})) << c.Command;
+    }
+}
+
+TEST(StageWindow, AutomaticLinkToAMissingItemLeavesNoCurrentItem)
+{
+    CNovelItem item = MakeItem("start", kItemAutoLink, {"あ"});
+    item.Links[0] = Link("", "nowhere");
+    StageHarness stage(Items({item}));
     stage.StartReading();
-    stage.Tick();
+    for (int tick = 0; tick < 3; ++tick) stage.Tick();  // the character, the end, the link
     ASSERT_EQ(stage.Messages().Messages().size(), 1u);
-    EXPECT_EQ(stage.Messages().Messages()[0].caption, "Story");
-    EXPECT_FALSE(stage.State().WaitActive);
-    stage.Tick();  // the next line is typed: one character, then on to the next line
-    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));
+    EXPECT_EQ(stage.Messages().Messages()[0].caption, "自動リンク");
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Title);
+    EXPECT_EQ(stage.State().CurrentItem, -1);
 }
 
 TEST(StageWindow, WaitOfASecondAtThirtyMillisecondsEndsAfter34Intervals)
@@ -175,8 +199,8 @@ TEST(StageWindow, KeyWaitMarkContinuesOnTheSameLineAndJoinsJoin)
     EXPECT_FALSE(stage.State().PageFull);
     stage.Click();
     stage.Tick();
-    stage.Tick(2);  // い, then the join
-    stage.Tick();  // う on the same screen line
+    stage.Tick(2);                                               // い, then the join
+    stage.Tick();                                                // う on the same screen line
     EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));  // line finished: next line
     stage.Tick(2);  // an empty line ends the tick and adds no space
     stage.Tick();
@@ -211,7 +235,7 @@ TEST(StageWindow, AClickChoosesTheLineItLandedOnWhereverThePointerWentSince)
     StageHarness stage(Items({menu, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})}));
     stage.StartReading();
     stage.Tick(2);
-    stage.Click(100, 26 + 42 + 10);  // on the second line
+    stage.Click(100, 26 + 42 + 10);       // on the second line
     stage.Form().FormMouseMove(100, 30);  // and away to the first before the tick
     stage.Tick();
     EXPECT_EQ(stage.State().CurrentItem, 2);
