@@ -64,19 +64,24 @@ void StageSoundPlayer::StopMusic() { m_midi.Stop(); }
 
 void StageSoundPlayer::FadeOutMusic(int milliseconds) { m_midi.FadeOut(milliseconds); }
 
-bool StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
+void StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
 {
+    // The sound is played from the temporary file even when it could not be written: the
+    // player's own error on opening it then tells the reader.
     if (m_temporaryFolder.empty()) {
         // A folder of this run's own (mode 0700): a fixed name in the shared temporary
         // folder would let another user replace the sound or read it.
         const char* base = std::getenv("TMPDIR");
         std::string pattern = std::string(base && *base ? base : "/tmp") + "/kelvanovelrun-XXXXXX";
-        if (!::mkdtemp(pattern.data())) return false;
+        if (!::mkdtemp(pattern.data())) {
+            m_temporarySoundFile = pattern + "/" + kTemporarySoundName;
+            return;
+        }
         m_temporaryFolder = pattern;
     }
     m_temporarySoundFile = m_temporaryFolder + "/" + kTemporarySoundName;
     std::string error;
-    return WriteFileAtomically(m_temporarySoundFile, bytes, error);
+    WriteFileAtomically(m_temporarySoundFile, bytes, error);
 }
 
 std::string StageSoundPlayer::FindSound(std::string_view name)
@@ -87,7 +92,8 @@ std::string StageSoundPlayer::FindSound(std::string_view name)
         for (const std::string& candidate : names) {
             const std::optional<std::vector<uint8_t>> entry = m_services.Media.ReadEntry(candidate);
             if (!entry) continue;
-            return WriteTemporarySound(*entry) ? m_temporarySoundFile : std::string();
+            WriteTemporarySound(*entry);
+            return m_temporarySoundFile;
         }
     }
     for (const std::string& candidate : names) {
