@@ -204,6 +204,12 @@ void TMainForm::StepTitle()
 void TMainForm::StartStory()
 {
     const CNovelFileHeader& header = m_story.Header;
+    if (m_story.Items.Count() == 0) {
+        // Nothing to read: say so rather than wait on a black page for text that never comes.
+        m_services.Messages.Show(header.Title, "この物語には項目がひとつもありません。", MessageIcon::Error);
+        SetMode(PlayerMode::Title);
+        return;
+    }
     SetMode(PlayerMode::Text);
     BeginPage();
     const int start = m_story.Items.IndexOf(header.StartItem);

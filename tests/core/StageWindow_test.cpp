@@ -125,6 +125,23 @@ TEST(StageWindow, AutomaticLinkToAMissingItemLeavesNoCurrentItem)
     EXPECT_EQ(stage.State().CurrentItem, -1);
 }
 
+TEST(StageWindow, AStoryWithoutItemsSaysSoAndGoesBackToTheTitle)
+{
+    CNovelFileHeader header;
+    header.Title = "Story";
+    header.StartItem = "start";
+    StageHarness stage(Items({}), {}, header);
+    for (int round = 1; round <= 2; ++round) {
+        stage.RunTitleToClick();
+        stage.Click();
+        stage.Tick();
+        ASSERT_EQ(stage.Messages().Messages().size(), static_cast<size_t>(round));
+        EXPECT_EQ(stage.Messages().Messages().back().caption, "Story");
+        EXPECT_EQ(stage.State().Mode, PlayerMode::Title);
+        EXPECT_EQ(stage.State().TitleStep, 0);
+    }
+}
+
 TEST(StageWindow, WaitOfASecondAtThirtyMillisecondsEndsAfter34Intervals)
 {
     StageHarness stage(Items({MakeItem("start", kItemEnd, {".WAIT 1000", "あ"})}));
