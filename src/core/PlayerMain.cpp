@@ -8,17 +8,17 @@
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
 #include "core/Transcript.h"
+#include "platform/TextCodec.h"
+#include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
-#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/SteadyClock.h"
-#include "platform/sdl/SdlMessageBox.h"
-#include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/sdl/SdlAudioOutput.h"
+#include "platform/sdl/SdlMessageBox.h"
 #include "platform/sdl/SdlStageWindow.h"
-#include "platform/TextCodec.h"
 #include "sound/CdDriveList.h"
 #include "sound/StageSoundPlayer.h"
 
@@ -26,7 +26,10 @@ namespace kelva {
 
 namespace {
 
-bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
 
 // The services the player runs on, chosen once: a real display, or headless (a replay,
 // or SDL's dummy/offscreen video driver) with recorded messages.
@@ -47,7 +50,10 @@ struct PlatformChoice {
 };
 
 // Writes a line of the player's log to the terminal.
-void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str()); }
+void LogLine(const std::string& text)
+{
+    std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str());
+}
 
 // Everything that makes sound, in the order it is set up; torn down the other way round,
 // so nothing plays into a part that is already gone.
@@ -77,9 +83,9 @@ struct PlayerSound {
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
-        Player = std::make_unique<StageSoundPlayer>(SoundServices{*Ports, clock, mixer, mp3, *Media, messages},
-                                                    std::move(cd), settings,
-                                                    withDevice ? MidiThread::Start : MidiThread::None);
+        Player = std::make_unique<StageSoundPlayer>(
+            SoundServices{*Ports, clock, mixer, mp3, *Media, messages}, std::move(cd), settings,
+            withDevice ? MidiThread::Start : MidiThread::None);
     }
 };
 
@@ -124,7 +130,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ApplyReplayEnvironment(line);
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
-    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
+    for (std::string* path :
+         {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
         std::error_code error;
         if (!path->empty()) {
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
@@ -138,7 +145,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const bool virtualReplay = replay && !line.Realtime;
     if (!std::getenv("SDL_VIDEODRIVER") && !HasDisplay() && !virtualReplay) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
+        if (replay) std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
     }
     platform->Headless = virtualReplay || SdlVideoIsHeadless();
     Clock& clock = platform->TheClock(line);
@@ -150,6 +157,15 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     Startup startup(platform->Messages(), libraries, mp3);
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
+    if (platform->Headless && !replay) {
+        // Without a window and without a replay nobody could read or click anything.
+        std::fprintf(
+            stderr,
+            "kelvanovelrun: no display to show the story on. To play it headless, give the clicks in a "
+            "replay file: --replay EVENTS (with --dump-dir FOLDER to save what it shows), or for a "
+            "packed game the environment variables KELVA_REPLAY=EVENTS and KELVA_DUMP_DIR=FOLDER\n");
+        return 2;
+    }
 
     // A real window when there is a display; a replay (or a run without a display)
     // drives it, or stands in for it, through the replay window.
@@ -164,8 +180,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     }
     std::unique_ptr<StageWindow> replayWindow;
     if (replay || platform->Headless) {
-        replayWindow = std::make_unique<ReplayStageWindow>(clock, platform->Recorded, std::move(platform->Events),
-                                                           line.DumpDir, shown.get());
+        replayWindow = std::make_unique<ReplayStageWindow>(
+            clock, platform->Recorded, std::move(platform->Events), line.DumpDir, shown.get());
     }
     StageWindow& window = replayWindow ? *replayWindow : *shown;
     const std::unique_ptr<FreeTypeRasteriser> fonts = FreeTypeRasteriser::Create();
