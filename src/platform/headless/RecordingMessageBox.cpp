@@ -1,17 +1,13 @@
 #include "platform/headless/RecordingMessageBox.h"
 
-#include <cstdio>
-
-#include "platform/TextCodec.h"
+#include "platform/linux/MessageLine.h"
 
 namespace kelva {
 
 void RecordingMessageBox::Record(std::string_view caption, std::string_view text, MessageIcon icon)
 {
     m_messages.push_back({std::string(caption), std::string(text), icon});
-    if (m_echo) {
-        std::fprintf(stderr, "%s: %s\n", ToDisplayText(caption).c_str(), ToDisplayText(text).c_str());
-    }
+    if (m_echo) PrintMessageLine(caption, text);
 }
 
 void RecordingMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
