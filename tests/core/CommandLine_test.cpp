@@ -32,6 +32,9 @@ TEST(CommandLine, AbsolutePathsAreNovelFilesNotSwitches)
     const CommandLine line = ParseCommandLine({"/games/DEBUG"});
     EXPECT_FALSE(line.DebugMode);
     EXPECT_EQ(line.NovelFile, "/games/DEBUG");
+    // One component after the root: a path when it exists, else a switch.
+    EXPECT_EQ(ParseCommandLine({"/tmp"}).NovelFile, "/tmp");
+    EXPECT_TRUE(ParseCommandLine({"/kelva-no-such-entry"}).NovelFile.empty());
 }
 
 TEST(CommandLine, TheLastNovelFileCounts)
@@ -49,8 +52,8 @@ TEST(CommandLine, FolderAndBookmarkArgumentsAreCutAt255Bytes)
 
 TEST(CommandLine, LongOptionsNeverBecomeTheNovelFile)
 {
-    const CommandLine line = ParseCommandLine(
-        {"--replay", "events.txt", "--dump-dir=out", "--window", "story.kne", "--verbose", "--transcript", "t.txt"});
+    const CommandLine line = ParseCommandLine({"--replay", "events.txt", "--dump-dir=out", "--window",
+                                               "story.kne", "--verbose", "--transcript", "t.txt"});
     EXPECT_EQ(line.ReplayFile, "events.txt");
     EXPECT_EQ(line.DumpDir, "out");
     EXPECT_EQ(line.TranscriptFile, "t.txt");
