@@ -82,10 +82,20 @@ TEST_F(StartupTest, RelativeNovelFileWithoutDataFolderIsFoundOnce)
     EXPECT_EQ(fs::current_path(), dir.Path() / "sub");
 }
 
-TEST_F(StartupTest, MissingNovelFileIsNamedWithoutItsFolder)
+TEST_F(StartupTest, MissingNovelFileIsNamedWithTheFolderItWasLookedFor)
 {
     EXPECT_FALSE(Start("/usr/bin/player", {dir.File("gone.kne")}));
-    EXPECT_EQ(OnlyMessage(), "ファイル gone.kne を開けません。\r\n実行を中止します。");
+    EXPECT_EQ(OnlyMessage(), "ファイル gone.kne を開けません。\r\n探した場所: " + dir.Path().string() +
+                                 "\r\n実行を中止します。");
+}
+
+TEST_F(StartupTest, RelativeNovelFileIsLookedForInTheDataFolder)
+{
+    fs::create_directories(dir.Path() / "game" / "data");
+    fs::current_path(dir.Path());
+    EXPECT_FALSE(Start("/usr/bin/player", {"*game/data", "game/tale.kne"}));
+    EXPECT_EQ(OnlyMessage(), "ファイル tale.kne を開けません。\r\n探した場所: " +
+                                 (dir.Path() / "game" / "data" / "game").string() + "\r\n実行を中止します。");
 }
 
 TEST_F(StartupTest, StorySourceIsRefusedWithTheCommandThatBuildsIt)
@@ -126,7 +136,7 @@ TEST_F(StartupTest, HostileCountsAreRefused)
     NovelParts parts;
     std::vector<uint8_t> bytes = NovelFileBytes(parts);
     const size_t itemCount = 2483 + 8 + 4 + 1 + 12 + 1;  // header, counter block of "A"
-    bytes[itemCount + 3] = 0x7F;  // 2 billion items
+    bytes[itemCount + 3] = 0x7F;                         // 2 billion items
     test::WriteBytes(dir.File("huge.kne"), bytes);
     EXPECT_FALSE(Start("/usr/bin/player", {dir.File("huge.kne")}));
     EXPECT_NE(OnlyMessage().find("2048"), std::string::npos);
