@@ -18,7 +18,7 @@ void RecordingMessageBox::Show(std::string_view caption, std::string_view text, 
 bool RecordingMessageBox::AskYesNo(std::string_view caption, std::string_view text)
 {
     Record(caption, text, MessageIcon::Question);
-    if (m_answers.empty()) return false;
+    if (m_answers.empty()) return m_answerSource && m_answerSource().value_or(false);
     const bool yes = m_answers.front();
     m_answers.pop_front();
     return yes;

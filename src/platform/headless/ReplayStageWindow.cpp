@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/headless/PngWriter.h"
 
@@ -11,8 +12,8 @@ namespace {
 constexpr int kRowBytes = kStageWidth * 3;
 }
 
-ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
-                                     std::string dumpDir, StageWindow* shown)
+ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages,
+                                     std::vector<ReplayEvent> events, std::string dumpDir, StageWindow* shown)
     : m_clock(clock),
       m_messages(messages),
       m_shownWindow(shown),
@@ -21,6 +22,12 @@ ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages
       m_dumpDir(std::move(dumpDir)),
       m_screen(static_cast<size_t>(kRowBytes) * kStageHeight, 0)
 {
+    m_messages.SetAnswerSource([this] { return NextAnswer(); });
+}
+
+ReplayStageWindow::~ReplayStageWindow()
+{
+    m_messages.SetAnswerSource(nullptr);
 }
 
 void ReplayStageWindow::SetTitle(std::string_view title)
@@ -72,10 +79,25 @@ std::optional<InputEvent> ReplayStageWindow::WaitUntil(int64_t ms)
 void ReplayStageWindow::Dump(const std::string& name)
 {
     if (m_dumpDir.empty()) return;
+    std::error_code error;
+    std::filesystem::create_directories(m_dumpDir, error);
     const std::string path = m_dumpDir + "/" + name + ".png";
     if (!WriteBgrPng(path, m_screen.data(), kStageWidth, kStageHeight, kRowBytes)) {
         std::fprintf(stderr, "replay: cannot write %s\n", path.c_str());
     }
+}
+
+std::optional<bool> ReplayStageWindow::NextAnswer()
+{
+    m_frameAsked = false;
+    while (m_next < m_events.size()) {
+        const ReplayEvent& event = m_events[m_next++];
+        while (WaitUntil(m_origin + event.timeMs)) {
+        }
+        if (event.kind == ReplayEvent::Kind::Answer) return event.yes;
+        if (event.kind == ReplayEvent::Kind::Dump) Dump(event.dumpName);
+    }
+    return std::nullopt;
 }
 
 std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)
@@ -93,9 +115,14 @@ std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)
         m_frameAsked = false;
         ++m_next;
         switch (event.kind) {
-        case ReplayEvent::Kind::Dump: Dump(event.dumpName); break;
-        case ReplayEvent::Kind::Answer: m_messages.QueueAnswer(event.yes); break;
-        case ReplayEvent::Kind::Input: return event.input;
+            case ReplayEvent::Kind::Dump:
+                Dump(event.dumpName);
+                break;
+            case ReplayEvent::Kind::Answer:
+                m_messages.QueueAnswer(event.yes);
+                break;
+            case ReplayEvent::Kind::Input:
+                return event.input;
         }
     }
     if (m_next == m_events.size()) return InputEvent{};  // Quit

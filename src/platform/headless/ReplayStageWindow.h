@@ -11,7 +11,9 @@
 namespace kelva {
 
 // A stage window driven by replay events. It keeps the last picture presented so "dump"
-// events can write it as PNG, and hands "answer" events to the message box. When the
+// events can write it as PNG (making the dump folder when needed), and hands "answer"
+// events to the message box: an answer given before its question waits for it, and a
+// question asked first waits for the next answer, as a modal box would. When the
 // events run out, it reports Quit: nothing more can happen. Without a display it only
 // moves the clock; given a real window (`shown`), it also shows everything there and
 // passes on that window's own input, for replays on the real clock.
@@ -19,6 +21,9 @@ class ReplayStageWindow final : public StageWindow {
 public:
     ReplayStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
                       std::string dumpDir, StageWindow* shown = nullptr);
+    ~ReplayStageWindow() override;
+    ReplayStageWindow(const ReplayStageWindow&) = delete;
+    ReplayStageWindow& operator=(const ReplayStageWindow&) = delete;
 
     void SetTitle(std::string_view title) override;
     void Show(bool fullScreen) override;
@@ -37,6 +42,9 @@ public:
 
 private:
     void Dump(const std::string& name);
+    // The next answer of the replay, for a question now open: the time runs on to it, and
+    // what comes before it is dumped or goes to the question's box (input is dropped).
+    std::optional<bool> NextAnswer();
     // Waits until the clock reaches `ms`; a shown window's own input ends the wait.
     std::optional<InputEvent> WaitUntil(int64_t ms);
 
