@@ -283,6 +283,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         if (m_state.Click.Pressed) return;
         // The pointer goes to the window's corner, above the first choice of a menu, and
         // the key counts as a click there.
+        m_display.MovePointer(4, 4);
         FormMouseMove(4, 4);
         m_state.Click.Latch(4, 4, MouseButton::Left);
         m_state.SkipMode = false;

@@ -32,7 +32,8 @@ void StageDisplay::EnumerateModes()
     // Full screen scales the stage onto the desktop, so a display without a 640 x 480
     // mode serves as well, at the desktop's depth.
     if (m_mode.BitsPerPixel == 0) {
-        m_mode = {kStageWidth, kStageHeight, m_only16Bits ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
+        m_mode = {kStageWidth, kStageHeight,
+                  m_only16Bits ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
     }
     if (m_mode.BitsPerPixel < 15) {
         m_messages.Show(m_header.Title, "ビデオカードがハイカラーに対応していません。\r\n実行を中止します。",
@@ -40,15 +41,26 @@ void StageDisplay::EnumerateModes()
     }
 }
 
+bool StageDisplay::ShowFullScreen()
+{
+    // Without a high-colour mode there is nothing to switch to.
+    if (m_mode.BitsPerPixel < 15) return false;
+    if (m_window.Show(true, m_mode.BitsPerPixel)) return true;
+    // A deeper mode that fails is tried once more at 16 bits.
+    if (m_mode.BitsPerPixel <= 16) return false;
+    m_mode.BitsPerPixel = 16;
+    return m_window.Show(true, m_mode.BitsPerPixel);
+}
+
 bool StageDisplay::Switch(bool fullScreen, bool choosing)
 {
     EnumerateModes();
-    if (fullScreen && m_mode.BitsPerPixel < 15) {
-        m_messages.Show(m_header.Title, "画面モードを変更できません。\r\n実行を中止します。", MessageIcon::Error);
+    if (fullScreen ? !ShowFullScreen() : !m_window.Show(false, m_mode.BitsPerPixel)) {
+        m_messages.Show(m_header.Title, "画面モードを変更できません。\r\n実行を中止します。",
+                        MessageIcon::Error);
         return false;
     }
     m_fullScreen = fullScreen;
-    m_window.Show(fullScreen);
     SetPointer(fullScreen && !choosing ? Pointer::Hidden : Pointer::Arrow);
     return true;
 }

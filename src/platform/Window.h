@@ -35,7 +35,7 @@ struct InputEvent {
     int y = 0;
     MouseButton button = MouseButton::Left;
     Key key = Key::Unknown;  // for KeyDown
-    bool alt = false;  // Alt was held with the key
+    bool alt = false;        // Alt was held with the key
 };
 
 class StageWindow {
@@ -44,11 +44,15 @@ public:
     // CP932 caption.
     virtual void SetTitle(std::string_view title) = 0;
     // Makes the window visible, full screen (scaled, letterboxed) or as a 640 x 480 window.
-    virtual void Show(bool fullScreen) = 0;
+    // `bitsPerPixel` is the depth asked of full screen; a window that scales onto the
+    // desktop keeps the desktop's. False when full screen could not be entered.
+    virtual bool Show(bool fullScreen, int bitsPerPixel) = 0;
     // Shows a whole stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top,
     // `pitch` bytes from one row to the next.
     virtual void Present(const uint8_t* pixels, int pitch) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
+    // Moves the mouse pointer to stage point (x, y).
+    virtual void MovePointer(int x, int y) = 0;
     // The display's modes in the order it lists them; the desktop's own mode last. Full
     // screen scales the stage onto the desktop mode, so no mode is ever switched to.
     virtual std::vector<DisplayMode> DisplayModes() = 0;

@@ -18,7 +18,8 @@ public:
     int presents = 0;
 
     void SetTitle(std::string_view) override {}
-    void Show(bool) override {}
+    bool Show(bool, int) override { return true; }
+    void MovePointer(int, int) override {}
     void Present(const uint8_t*, int) override { ++presents; }
     void SetPointer(Pointer) override {}
     std::vector<DisplayMode> DisplayModes() override { return {}; }

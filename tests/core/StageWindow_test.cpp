@@ -164,6 +164,7 @@ TEST(StageWindow, SpaceLatchesOnlyOnce)
     stage.Form().FormKeyDown(space);
     EXPECT_TRUE(stage.State().Click.Pressed);
     EXPECT_EQ(stage.State().Mouse.X, 4);
+    EXPECT_EQ(stage.Window().MovedPointer(), (std::pair{4, 4})) << "the real pointer moves too";
     stage.State().Click.X = 77;  // a second press must not overwrite the latch
     stage.Form().FormKeyDown(space);
     EXPECT_EQ(stage.State().Click.X, 77);

@@ -37,6 +37,7 @@ public:
     ManualClock& Clock() { return m_clock; }
     RecordingStageSound& Sound() { return m_sound; }
     LoadedGame& Game() { return m_game; }
+    ReplayStageWindow& Window() { return m_window; }
     const TNkDIB& Screen() { return m_form->Stage().ScreenImage; }
 
     // One timer tick with the given lag (the clock moves by lag intervals first).

@@ -48,11 +48,18 @@ std::vector<DisplayMode> ReplayStageWindow::DisplayModes()
     return {DisplayMode{kStageWidth, kStageHeight, 32}};
 }
 
-void ReplayStageWindow::Show(bool fullScreen)
+bool ReplayStageWindow::Show(bool fullScreen, int bitsPerPixel)
 {
+    if (m_shownWindow && !m_shownWindow->Show(fullScreen, bitsPerPixel)) return false;
     m_shown = true;
     m_fullScreen = fullScreen;
-    if (m_shownWindow) m_shownWindow->Show(fullScreen);
+    return true;
+}
+
+void ReplayStageWindow::MovePointer(int x, int y)
+{
+    m_movedPointer = {x, y};
+    if (m_shownWindow) m_shownWindow->MovePointer(x, y);
 }
 
 void ReplayStageWindow::Present(const uint8_t* pixels, int pitch)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -26,9 +28,10 @@ public:
     ReplayStageWindow& operator=(const ReplayStageWindow&) = delete;
 
     void SetTitle(std::string_view title) override;
-    void Show(bool fullScreen) override;
+    bool Show(bool fullScreen, int bitsPerPixel) override;
     void Present(const uint8_t* pixels, int pitch) override;
     void SetPointer(Pointer pointer) override;
+    void MovePointer(int x, int y) override;
     // A shown window's modes; without one, a 640 x 480 display at 32 bits per pixel.
     std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
@@ -37,6 +40,8 @@ public:
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }
     Pointer CurrentPointer() const { return m_pointer; }
+    // Where the pointer was last moved to; nullopt when it never was.
+    std::optional<std::pair<int, int>> MovedPointer() const { return m_movedPointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
     const std::vector<uint8_t>& Screen() const { return m_screen; }
 
@@ -60,6 +65,7 @@ private:
     bool m_fullScreen = false;
     bool m_frameAsked = false;
     Pointer m_pointer = Pointer::Arrow;
+    std::optional<std::pair<int, int>> m_movedPointer;
     std::vector<uint8_t> m_screen;
 };
 
