@@ -342,7 +342,9 @@ void TMainForm::HandleInput(const InputEvent& event)
             FormMouseMove(event.x, event.y);
             break;
         case InputEvent::Type::FrameNeeded:
-            break;  // the loop presents
+        case InputEvent::Type::FocusLost:
+        case InputEvent::Type::FocusGained:
+            break;  // the loop presents and pauses
     }
 }
 

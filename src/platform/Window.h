@@ -28,8 +28,9 @@ struct DisplayMode {
 
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
-    // for the latest picture first.
-    enum class Type { Quit, KeyDown, MouseDown, MouseMove, FrameNeeded };
+    // for the latest picture first. FocusLost, FocusGained: the window stopped or started
+    // being the one the reader works in.
+    enum class Type { Quit, KeyDown, MouseDown, MouseMove, FrameNeeded, FocusLost, FocusGained };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;

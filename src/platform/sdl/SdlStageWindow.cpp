@@ -224,6 +224,13 @@ private:
             case SDL_WINDOWEVENT:
                 if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                    event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                    input.type = event.window.event == SDL_WINDOWEVENT_FOCUS_LOST
+                                     ? InputEvent::Type::FocusLost
+                                     : InputEvent::Type::FocusGained;
+                    return input;
+                }
                 return std::nullopt;
             case SDL_KEYDOWN:
                 input.type = InputEvent::Type::KeyDown;
