@@ -8,17 +8,17 @@
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
 #include "core/Transcript.h"
-#include "platform/TextCodec.h"
-#include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
-#include "platform/headless/ReplayStageWindow.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/SteadyClock.h"
-#include "platform/sdl/SdlAudioOutput.h"
 #include "platform/sdl/SdlMessageBox.h"
+#include "platform/fluidsynth/SystemMidiPorts.h"
+#include "platform/sdl/SdlAudioOutput.h"
 #include "platform/sdl/SdlStageWindow.h"
+#include "platform/TextCodec.h"
 #include "sound/CdDriveList.h"
 #include "sound/StageSoundPlayer.h"
 
@@ -26,10 +26,7 @@ namespace kelva {
 
 namespace {
 
-bool HasDisplay()
-{
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
-}
+bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
 
 // The services the player runs on, chosen once: a real display, or headless (a replay,
 // or SDL's dummy/offscreen video driver) with recorded messages.
@@ -50,10 +47,7 @@ struct PlatformChoice {
 };
 
 // Writes a line of the player's log to the terminal.
-void LogLine(const std::string& text)
-{
-    std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str());
-}
+void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str()); }
 
 // Everything that makes sound, in the order it is set up; torn down the other way round,
 // so nothing plays into a part that is already gone.
@@ -83,9 +77,9 @@ struct PlayerSound {
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
-        Player = std::make_unique<StageSoundPlayer>(
-            SoundServices{*Ports, clock, mixer, mp3, *Media, messages}, std::move(cd), settings,
-            withDevice ? MidiThread::Start : MidiThread::None);
+        Player = std::make_unique<StageSoundPlayer>(SoundServices{*Ports, clock, mixer, mp3, *Media, messages},
+                                                    std::move(cd), settings,
+                                                    withDevice ? MidiThread::Start : MidiThread::None);
     }
 };
 
@@ -130,8 +124,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ApplyReplayEnvironment(line);
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
-    for (std::string* path :
-         {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
+    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
         std::error_code error;
         if (!path->empty()) {
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
@@ -180,8 +173,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     }
     std::unique_ptr<StageWindow> replayWindow;
     if (replay || platform->Headless) {
-        replayWindow = std::make_unique<ReplayStageWindow>(
-            clock, platform->Recorded, std::move(platform->Events), line.DumpDir, shown.get());
+        replayWindow = std::make_unique<ReplayStageWindow>(clock, platform->Recorded, std::move(platform->Events),
+                                                           line.DumpDir, shown.get());
     }
     StageWindow& window = replayWindow ? *replayWindow : *shown;
     const std::unique_ptr<FreeTypeRasteriser> fonts = FreeTypeRasteriser::Create();

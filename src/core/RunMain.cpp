@@ -17,8 +17,8 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_textRenderer(services.Fonts),
       m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
-      m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound,
-                                services.Log, services.Messages},
+      m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound, services.Log,
+                                services.Messages},
                  *this),
       m_display(services.Window, services.Messages, game.Story->Header,
                 game.Values.Only16BitDisplay || game.Story->Header.Only16BitColour),
@@ -51,10 +51,7 @@ const CNovelItem* TMainForm::CurrentItem() const
     return &m_story.Items[index];
 }
 
-void TMainForm::SetTimerInterval(int milliseconds)
-{
-    m_timer.SetInterval(milliseconds, m_services.Time.NowMs());
-}
+void TMainForm::SetTimerInterval(int milliseconds) { m_timer.SetInterval(milliseconds, m_services.Time.NowMs()); }
 
 void TMainForm::Yield()
 {
@@ -82,37 +79,37 @@ void TMainForm::SetMode(PlayerMode mode)
 {
     m_state.Mode = mode;
     switch (mode) {
-        case PlayerMode::Text:
-            m_display.ShowReadingPointer();
-            ResetTextStyle();
-            break;
-        case PlayerMode::Link: {
-            ResetTextStyle();
-            const CNovelItem* item = CurrentItem();
-            const bool menu = item && item->Kind == kItemMenuLink;
-            if (menu) {
-                m_menu.Reset();
-                m_state.Click.Clear();
-                m_display.SetPointer(Pointer::Arrow);
-                BeginPage();
-                Present();
-            }
-            if (menu || m_story.Header.SkipMode == 1) {
-                m_state.SkipMode = false;
-                SetTimerInterval(m_textInterval);
-            }
-            break;
-        }
-        case PlayerMode::KeyWait:
+    case PlayerMode::Text:
+        m_display.ShowReadingPointer();
+        ResetTextStyle();
+        break;
+    case PlayerMode::Link: {
+        ResetTextStyle();
+        const CNovelItem* item = CurrentItem();
+        const bool menu = item && item->Kind == kItemMenuLink;
+        if (menu) {
+            m_menu.Reset();
             m_state.Click.Clear();
-            m_display.ShowReadingPointer();
-            m_services.Log.Event("keywait");
-            break;
-        case PlayerMode::Title:
-            m_display.ShowReadingPointer();
-            m_state.TitleStep = 0;
-            m_services.Log.Event("title");
-            break;
+            m_display.SetPointer(Pointer::Arrow);
+            BeginPage();
+            Present();
+        }
+        if (menu || m_story.Header.SkipMode == 1) {
+            m_state.SkipMode = false;
+            SetTimerInterval(m_textInterval);
+        }
+        break;
+    }
+    case PlayerMode::KeyWait:
+        m_state.Click.Clear();
+        m_display.ShowReadingPointer();
+        m_services.Log.Event("keywait");
+        break;
+    case PlayerMode::Title:
+        m_display.ShowReadingPointer();
+        m_state.TitleStep = 0;
+        m_services.Log.Event("title");
+        break;
     }
 }
 
@@ -184,8 +181,7 @@ void TMainForm::TimerTimer(int lagCount)
     m_state.TickTotal += lagCount;
     if (m_game.Values.DebugMode) {
         const CNovelItem* item = CurrentItem();
-        if (m_debugBar.ShowItem(m_state.CurrentItem,
-                                item ? std::string_view(item->Name) : std::string_view())) {
+        if (m_debugBar.ShowItem(m_state.CurrentItem, item ? std::string_view(item->Name) : std::string_view())) {
             m_presenter.MarkChanged();
         }
     }
@@ -228,18 +224,10 @@ void TMainForm::StartStory()
 void TMainForm::RunTick(int lagCount)
 {
     switch (m_state.Mode) {
-        case PlayerMode::Text:
-            StepText(lagCount);
-            break;
-        case PlayerMode::Link:
-            StepLink();
-            break;
-        case PlayerMode::KeyWait:
-            StepKeyWait();
-            break;
-        case PlayerMode::Title:
-            StepTitle();
-            break;
+    case PlayerMode::Text: StepText(lagCount); break;
+    case PlayerMode::Link: StepLink(); break;
+    case PlayerMode::KeyWait: StepKeyWait(); break;
+    case PlayerMode::Title: StepTitle(); break;
     }
 }
 
@@ -306,10 +294,7 @@ void TMainForm::FormMouseDown(MouseButton button, int x, int y)
     m_state.Click.Latch(x, y, button);
 }
 
-void TMainForm::FormMouseMove(int x, int y)
-{
-    m_state.Mouse = {x, y};
-}
+void TMainForm::FormMouseMove(int x, int y) { m_state.Mouse = {x, y}; }
 
 void TMainForm::FormClose()
 {
@@ -329,22 +314,13 @@ void TMainForm::Run()
 void TMainForm::HandleInput(const InputEvent& event)
 {
     switch (event.type) {
-        case InputEvent::Type::Quit:
-            FormClose();
-            break;
-        case InputEvent::Type::KeyDown:
-            FormKeyDown(event);
-            break;
-        case InputEvent::Type::MouseDown:
-            FormMouseDown(event.button, event.x, event.y);
-            break;
-        case InputEvent::Type::MouseMove:
-            FormMouseMove(event.x, event.y);
-            break;
-        case InputEvent::Type::FrameNeeded:
-        case InputEvent::Type::FocusLost:
-        case InputEvent::Type::FocusGained:
-            break;  // the loop presents and pauses
+    case InputEvent::Type::Quit: FormClose(); break;
+    case InputEvent::Type::KeyDown: FormKeyDown(event); break;
+    case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
+    case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
+    case InputEvent::Type::FrameNeeded:
+    case InputEvent::Type::FocusLost:
+    case InputEvent::Type::FocusGained: break;  // the loop presents and pauses
     }
 }
 

@@ -52,8 +52,8 @@ TEST(CommandLine, FolderAndBookmarkArgumentsAreCutAt255Bytes)
 
 TEST(CommandLine, LongOptionsNeverBecomeTheNovelFile)
 {
-    const CommandLine line = ParseCommandLine({"--replay", "events.txt", "--dump-dir=out", "--window",
-                                               "story.kne", "--verbose", "--transcript", "t.txt"});
+    const CommandLine line = ParseCommandLine(
+        {"--replay", "events.txt", "--dump-dir=out", "--window", "story.kne", "--verbose", "--transcript", "t.txt"});
     EXPECT_EQ(line.ReplayFile, "events.txt");
     EXPECT_EQ(line.DumpDir, "out");
     EXPECT_EQ(line.TranscriptFile, "t.txt");
