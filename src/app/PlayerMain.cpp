@@ -154,7 +154,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const bool virtualReplay = replay && !line.Realtime;
     if (!std::getenv("SDL_VIDEODRIVER") && !HasDisplay() && !virtualReplay) {
         setenv("SDL_VIDEODRIVER", "dummy", 1);
-        std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
+        if (replay) std::fprintf(stderr, "kelvanovelrun: no display found; running headless\n");
     }
     platform->Headless = virtualReplay || SdlVideoIsHeadless();
     Clock& clock = platform->TheClock(line);
@@ -167,6 +167,15 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
     game->Random.Seed(seed);
+    if (platform->Headless && !replay) {
+        // Without a window and without a replay nobody could read or click anything.
+        std::fprintf(
+            stderr,
+            "kelvanovelrun: no display to show the story on. To play it headless, give the clicks in a "
+            "replay file: --replay EVENTS (with --dump-dir FOLDER to save what it shows), or for a "
+            "packed game the environment variables KELVA_REPLAY=EVENTS and KELVA_DUMP_DIR=FOLDER\n");
+        return 2;
+    }
 
     // A real window when there is a display; a replay (or a run without a display)
     // drives it, or stands in for it, through the replay window.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <filesystem>
 
 #include "data/ShiftJis.h"
 
@@ -13,11 +14,13 @@ namespace {
 std::string Rest(const std::string& arg) { return arg.substr(1, 255); }
 
 // Switches begin with "/", and so do absolute paths here. A "/" argument that names a
-// folder or has an extension ("/home/me/story.kne", "/story.kne") is a path; a bare word
-// ("/DEBUG", "/WHATEVER") is a switch.
+// folder or has an extension ("/home/me/story.kne", "/story.kne"), or that names something
+// that exists ("/story"), is a path; any other bare word ("/DEBUG", "/WHATEVER") is a switch.
 bool IsAbsolutePath(const std::string& arg)
 {
-    return arg.find('/', 1) != std::string::npos || arg.find('.') != std::string::npos;
+    std::error_code error;
+    return arg.find('/', 1) != std::string::npos || arg.find('.') != std::string::npos ||
+           std::filesystem::exists(arg, error);
 }
 
 // A seed is a decimal number that fits 32 bits, nothing else.

@@ -17,9 +17,15 @@ void FrameTimer::SetEnabled(bool enabled, int64_t nowMs)
     m_enabled = enabled;
 }
 
+void FrameTimer::SetActive(bool active, int64_t nowMs)
+{
+    if (active && !m_active) m_last = nowMs;
+    m_active = active;
+}
+
 int FrameTimer::Fire(int64_t nowMs)
 {
-    if (!m_enabled || nowMs < DueMs()) return 0;
+    if (!Running() || nowMs < DueMs()) return 0;
     const int64_t lag = (nowMs - m_last) / m_interval;
     m_last += lag * m_interval;
     return static_cast<int>(std::min<int64_t>(lag, 1 << 20));

@@ -95,7 +95,12 @@ std::unique_ptr<Stream> Startup::OpenNovelStream(LoadedGame& game)
     const std::string& name = game.Values.NovelFileName;
     auto file = FileStream::Open(name, FileMode::Read);
     if (!file || file->Size() < 0) {
-        Fail("ファイル " + FileNameOnly(name) + " を開けません。\r\n実行を中止します。");
+        // A relative name is looked for in the data folder, which may not be where the
+        // reader thought: say where.
+        std::error_code error;
+        const std::string folder = FolderOf(fs::absolute(name, error).lexically_normal().string());
+        Fail("ファイル " + FileNameOnly(name) + " を開けません。\r\n探した場所: " + folder +
+             "\r\n実行を中止します。");
         return nullptr;
     }
     const std::string extension = LowerCaseAscii(fs::path(name).extension().string());

@@ -79,7 +79,7 @@ void TMainForm::StepAutoLink()
     const int target = AutoLinkTarget(*CurrentItem(), m_story.Items, m_story.Counters);
     if (target < 0) {
         m_services.Messages.Show("自動リンク", "リンク先が見つかりません。", MessageIcon::Error);
-        m_state.CurrentItem = 0;
+        m_state.CurrentItem = -1;
         SetMode(PlayerMode::Title);
     } else {
         EnterItem(target);

@@ -163,8 +163,10 @@ void TMainForm::TimerTimer(int lagCount)
     try {
         RunTick(lagCount);
     } catch (const NumberConversionError& error) {
-        // The tick is abandoned; the reading position already stands after the command.
+        // The whole tick is abandoned, its count and the debug bar included; the reading
+        // position already stands after the command.
         m_services.Messages.Show(m_story.Header.Title, error.what(), MessageIcon::Error);
+        return;
     }
     m_state.TickTotal += lagCount;
     if (m_game.Values.DebugMode) {
@@ -188,6 +190,12 @@ void TMainForm::StepTitle()
 void TMainForm::StartStory()
 {
     const CNovelFileHeader& header = m_story.Header;
+    if (m_story.Items.Count() == 0) {
+        // Nothing to read: say so rather than wait on a black page for text that never comes.
+        m_services.Messages.Show(header.Title, "この物語には項目がひとつもありません。", MessageIcon::Error);
+        SetMode(PlayerMode::Title);
+        return;
+    }
     SetMode(PlayerMode::Text);
     BeginPage();
     const int start = m_story.Items.IndexOf(header.StartItem);
@@ -236,6 +244,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         if (m_state.Click.Pressed) return;
         // The pointer goes to the window's corner, above the first choice of a menu, and
         // the key counts as a click there.
+        m_display.MovePointer(4, 4);
         FormMouseMove(4, 4);
         m_state.Click.Latch(4, 4, MouseButton::Left);
         m_state.SkipMode = false;
@@ -287,7 +296,9 @@ void TMainForm::HandleInput(const InputEvent& event)
     case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
     case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
     case InputEvent::Type::MouseUp:
-    case InputEvent::Type::FrameNeeded: break;  // the loop presents
+    case InputEvent::Type::FrameNeeded:
+    case InputEvent::Type::FocusLost:
+    case InputEvent::Type::FocusGained: break;  // the loop presents and pauses
     }
 }
 

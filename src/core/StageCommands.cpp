@@ -97,11 +97,12 @@ void StageCommands::RunPictureCommand(CommandWord word, bool enough)
         return;
     case CommandWord::GraphFill: {
         if (m_tokens.count == 4) m_tokens.slots[4] = "100";
+        // The page is begun before the numbers are read: a bad number still wipes the text.
+        Yield();
+        m_pages.BeginPage();
         const TColor colour = MakeColor(ColourComponent(m_tokens.Token(2)), ColourComponent(m_tokens.Token(3)),
                                         ColourComponent(m_tokens.Token(4)));
         const int strength = TokenToInt(m_tokens.Token(5));
-        Yield();
-        m_pages.BeginPage();
         m_context.Log.Event("fill", m_tokens.Token(2) + " " + m_tokens.Token(3) + " " + m_tokens.Token(4));
         m_context.Stage.FillBackground(colour, strength);
         SelectEffect(6);

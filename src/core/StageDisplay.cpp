@@ -40,15 +40,25 @@ void StageDisplay::EnumerateModes()
     }
 }
 
+bool StageDisplay::ShowFullScreen()
+{
+    // Without a high-colour mode there is nothing to switch to.
+    if (m_mode.BitsPerPixel < 15) return false;
+    if (m_window.Show(true, m_mode.BitsPerPixel)) return true;
+    // A deeper mode that fails is tried once more at 16 bits.
+    if (m_mode.BitsPerPixel <= 16) return false;
+    m_mode.BitsPerPixel = 16;
+    return m_window.Show(true, m_mode.BitsPerPixel);
+}
+
 bool StageDisplay::Switch(bool fullScreen, bool choosing)
 {
     EnumerateModes();
-    if (fullScreen && m_mode.BitsPerPixel < 15) {
+    if (fullScreen ? !ShowFullScreen() : !m_window.Show(false, m_mode.BitsPerPixel)) {
         m_messages.Show(m_header.Title, "画面モードを変更できません。\r\n実行を中止します。", MessageIcon::Error);
         return false;
     }
     m_fullScreen = fullScreen;
-    m_window.Show(fullScreen);
     SetPointer(fullScreen && !choosing ? Pointer::Hidden : Pointer::Arrow);
     return true;
 }

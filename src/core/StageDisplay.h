@@ -15,18 +15,21 @@ public:
     StageDisplay(StageWindow& window, MessageBox& messages, const CNovelFileHeader& header, bool only16Bits);
 
     // Shows the stage full screen or in a window. With `choosing` (a choice menu is up) the
-    // pointer stays visible full screen. False when the display can't show full screen:
-    // the reader has been told, and the stage must close.
+    // pointer stays visible full screen. False when the display can't show it: the reader
+    // has been told, and the stage must close.
     bool Switch(bool fullScreen, bool choosing);
     bool FullScreen() const { return m_fullScreen; }
 
     void SetPointer(Pointer pointer) { m_window.SetPointer(pointer); }
+    void MovePointer(int x, int y) { m_window.MovePointer(x, y); }
     // While reading: hidden full screen, the arrow in a window.
     void ShowReadingPointer() { SetPointer(m_fullScreen ? Pointer::Hidden : Pointer::Arrow); }
 
 private:
     // Examines the display's modes once, for the full-screen depth.
     void EnumerateModes();
+    // Full screen at the chosen depth, else at 16 bits; false when neither could be shown.
+    bool ShowFullScreen();
 
     StageWindow& m_window;
     MessageBox& m_messages;

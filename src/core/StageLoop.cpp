@@ -5,7 +5,7 @@
 namespace kelva {
 
 namespace {
-// A stopped timer still lets the loop look around once a second.
+// A stopped or paused timer still lets the loop look around once a second.
 constexpr int kIdleWaitMs = 1000;
 }  // namespace
 
@@ -22,6 +22,9 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
     if (!event) return false;
     if (event->type == InputEvent::Type::FrameNeeded) {
         m_presenter.Flush(true);
+    } else if (event->type == InputEvent::Type::FocusLost || event->type == InputEvent::Type::FocusGained) {
+        // The story pauses while the reader is in another window; sounds play on.
+        m_timer.SetActive(event->type == InputEvent::Type::FocusGained, m_clock.NowMs());
     } else if (!m_windows.HandleInput(*event)) {
         m_client.HandleInput(*event);
     }
@@ -31,7 +34,7 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
 bool StageLoop::RunUntil(const std::function<bool()>& finished)
 {
     while (!m_client.Closed() && !finished()) {
-        int64_t deadline = m_timer.Enabled() ? m_timer.DueMs() : m_clock.NowMs() + kIdleWaitMs;
+        int64_t deadline = m_timer.Running() ? m_timer.DueMs() : m_clock.NowMs() + kIdleWaitMs;
         if (const auto present = m_presenter.DueMs()) deadline = std::min(deadline, *present);
         if (WaitAndDispatch(deadline)) continue;
         m_client.Idle();

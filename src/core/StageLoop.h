@@ -1,5 +1,6 @@
 // The one loop the stage runs on: it sleeps until the next input event, the frame
-// timer's next tick or the next due present, hands the input on, fires the timer and
+// timer's next tick or the next due present, hands the input on (pausing the timer while
+// the window is not the active one), fires the timer and
 // shows the picture. The main loop, the wait for a CD and every modal window run this
 // same loop, nested, each until its own exit condition holds.
 #pragma once

@@ -20,8 +20,8 @@
 namespace kelva {
 
 // The extent of a piece of text, unrotated: Width is the sum of the characters' advances,
-// Height the font's cell height (ascent + descent), which is a little more than the
-// character height the font was asked for.
+// Height the font's cell height (ascent + descent): the character height the font was asked
+// for in the stories' Japanese faces, a little more in others.
 struct TextExtent {
     int Width = 0;
     int Height = 0;

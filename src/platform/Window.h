@@ -28,8 +28,9 @@ struct DisplayMode {
 
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
-    // for the latest picture first.
-    enum class Type { Quit, KeyDown, MouseDown, MouseUp, MouseMove, FrameNeeded };
+    // for the latest picture first. FocusLost, FocusGained: the window stopped or started
+    // being the one the reader works in.
+    enum class Type { Quit, KeyDown, MouseDown, MouseUp, MouseMove, FrameNeeded, FocusLost, FocusGained };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;
@@ -44,11 +45,15 @@ public:
     // CP932 caption.
     virtual void SetTitle(std::string_view title) = 0;
     // Makes the window visible, full screen (scaled, letterboxed) or as a 640 x 480 window.
-    virtual void Show(bool fullScreen) = 0;
+    // `bitsPerPixel` is the depth asked of full screen; a window that scales onto the
+    // desktop keeps the desktop's. False when full screen could not be entered.
+    virtual bool Show(bool fullScreen, int bitsPerPixel) = 0;
     // Shows a whole stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top,
     // `pitch` bytes from one row to the next.
     virtual void Present(const uint8_t* pixels, int pitch) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
+    // Moves the mouse pointer to stage point (x, y).
+    virtual void MovePointer(int x, int y) = 0;
     // The display's modes in the order it lists them; the desktop's own mode last. Full
     // screen scales the stage onto the desktop mode, so no mode is ever switched to.
     virtual std::vector<DisplayMode> DisplayModes() = 0;

@@ -60,15 +60,16 @@ void StageSoundPlayer::StopMusic() { m_midi.Stop(); }
 
 void StageSoundPlayer::FadeOutMusic(int milliseconds) { m_midi.FadeOut(milliseconds); }
 
-bool StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
+void StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
 {
     // A fixed name in the shared temporary folder would let another user replace the
-    // sound or read it: the file goes into a folder of this run's own.
+    // sound or read it: the file goes into a folder of this run's own. The sound is played
+    // from that name even when it could not be written (no folder, no room): the wave
+    // player's own error on opening it then tells the reader.
     const std::string& folder = m_services.Temporary.Path();
-    if (folder.empty()) return false;
-    m_temporarySoundFile = folder + "/" + kTemporarySoundName;
+    m_temporarySoundFile = (folder.empty() ? std::string("<no temporary folder>") : folder) + "/" + kTemporarySoundName;
     std::string error;
-    return WriteFileAtomically(m_temporarySoundFile, bytes, error);
+    WriteFileAtomically(m_temporarySoundFile, bytes, error);
 }
 
 std::string StageSoundPlayer::FindSound(std::string_view name)
@@ -79,7 +80,8 @@ std::string StageSoundPlayer::FindSound(std::string_view name)
         for (const std::string& candidate : names) {
             const std::optional<std::vector<uint8_t>> entry = m_services.Media.ReadEntry(candidate);
             if (!entry) continue;
-            return WriteTemporarySound(*entry) ? m_temporarySoundFile : std::string();
+            WriteTemporarySound(*entry);
+            return m_temporarySoundFile;
         }
     }
     for (const std::string& candidate : names) {

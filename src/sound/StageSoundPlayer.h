@@ -88,8 +88,8 @@ private:
     // Where the sound `name` is to be played from: the package entry written to the
     // temporary file, or a file on disk; empty when it is nowhere.
     std::string FindSound(std::string_view name);
-    // Writes a package entry to the temporary sound file; false when it can't.
-    bool WriteTemporarySound(const std::vector<uint8_t>& bytes);
+    // Writes a package entry to the temporary sound file, as far as it can.
+    void WriteTemporarySound(const std::vector<uint8_t>& bytes);
     void ShowError(const std::string& text);
 
     SoundServices m_services;

@@ -170,7 +170,9 @@ bool WindowLayer::HandleInput(const InputEvent& event)
         if (m_focused && m_focused->KeyDown(event.key)) return true;
         return ModalShowing();
     case InputEvent::Type::Quit:
-    case InputEvent::Type::FrameNeeded: return false;
+    case InputEvent::Type::FrameNeeded:
+    case InputEvent::Type::FocusLost:
+    case InputEvent::Type::FocusGained: return false;
     }
     return false;
 }

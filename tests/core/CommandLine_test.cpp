@@ -34,6 +34,9 @@ TEST(CommandLine, AbsolutePathsAreNovelFilesNotSwitches)
     const CommandLine line = ParseCommandLine({"/games/DEBUG"});
     EXPECT_FALSE(line.DebugMode);
     EXPECT_EQ(line.NovelFile, "/games/DEBUG");
+    // One component after the root: a path when it exists, else a switch.
+    EXPECT_EQ(ParseCommandLine({"/tmp"}).NovelFile, "/tmp");
+    EXPECT_TRUE(ParseCommandLine({"/kelva-no-such-entry"}).NovelFile.empty());
 }
 
 TEST(CommandLine, TheLastNovelFileCounts)

@@ -75,6 +75,13 @@ TEST_F(PlayerExecutableTest, StartUpFailuresAreReportedAndEndTheProgram)
     const RunResult cut = Player(dir.File("cut.kne"));
     EXPECT_EQ(cut.status, 1);
     EXPECT_TRUE(Shows(cut, "cut.kne を読み込めません。")) << cut.output;
+
+    // A good story, but no display and no replay to stand in for the reader.
+    test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(test::NovelParts()));
+    const RunResult unseen = Player(dir.File("story.kne"));
+    EXPECT_EQ(unseen.status, 2);
+    EXPECT_NE(unseen.output.find("--replay"), std::string::npos) << unseen.output;
+    EXPECT_NE(unseen.output.find("KELVA_REPLAY"), std::string::npos) << unseen.output;
 }
 
 TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)

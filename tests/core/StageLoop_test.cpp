@@ -18,7 +18,8 @@ public:
     int presents = 0;
 
     void SetTitle(std::string_view) override {}
-    void Show(bool) override {}
+    bool Show(bool, int) override { return true; }
+    void MovePointer(int, int) override {}
     void Present(const uint8_t*, int) override { ++presents; }
     void SetPointer(Pointer) override {}
     std::vector<DisplayMode> DisplayModes() override { return {}; }
@@ -44,6 +45,7 @@ class CountingClient final : public StageLoopClient {
 public:
     std::vector<InputEvent::Type> inputs;
     std::vector<int64_t> tickTimes;
+    std::vector<int> lags;
     int idles = 0;
     bool closed = false;
     ManualClock* clock = nullptr;
@@ -55,9 +57,10 @@ public:
         if (event.type == InputEvent::Type::Quit) closed = true;
     }
     void Idle() override { ++idles; }
-    void TimerTimer(int) override
+    void TimerTimer(int lag) override
     {
         tickTimes.push_back(clock->NowMs());
+        lags.push_back(lag);
         if (onTick) std::exchange(onTick, nullptr)();
     }
     bool Closed() const override { return closed; }
@@ -89,6 +92,30 @@ TEST(StageLoop, TicksOnTimeBetweenEventsUntilItsConditionHolds)
     EXPECT_TRUE(f.loop.RunUntil([&] { return f.client.tickTimes.size() == 3; }));
     EXPECT_EQ(f.client.tickTimes, (std::vector<int64_t>{30, 60, 90}));
     EXPECT_EQ(f.client.inputs, std::vector<InputEvent::Type>{InputEvent::Type::MouseMove});
+}
+
+TEST(StageLoop, TheTimerPausesWhileTheWindowIsNotActive)
+{
+    LoopFixture f;
+    f.window.At(100, Event(InputEvent::Type::FocusLost));
+    f.window.At(1000, Event(InputEvent::Type::FocusGained));
+    EXPECT_TRUE(f.loop.RunUntil([&] { return f.client.tickTimes.size() == 5; }));
+    // The time away is not made up for: the first tick back has a lag of one.
+    EXPECT_EQ(f.client.tickTimes, (std::vector<int64_t>{30, 60, 90, 1030, 1060}));
+    EXPECT_EQ(f.client.lags, (std::vector<int>{1, 1, 1, 1, 1}));
+    EXPECT_GT(f.client.idles, 0) << "the media watches go on meanwhile";
+    EXPECT_TRUE(f.client.inputs.empty()) << "the loop handles focus itself";
+
+    // A modal window's stop and restart inside the pause does not end the pause.
+    f.window.At(1100, Event(InputEvent::Type::FocusLost));
+    f.window.At(2000, Event(InputEvent::Type::FocusGained));
+    f.client.onTick = [&] {
+        f.timer.SetEnabled(false, f.clock.NowMs());
+        f.loop.RunUntil([&] { return f.clock.NowMs() >= 1500; });
+        f.timer.SetEnabled(true, f.clock.NowMs());
+    };
+    EXPECT_TRUE(f.loop.RunUntil([&] { return f.client.tickTimes.size() == 9; }));
+    EXPECT_EQ(f.client.tickTimes, (std::vector<int64_t>{30, 60, 90, 1030, 1060, 1090, 2030, 2060, 2090}));
 }
 
 TEST(StageLoop, ClosingEndsNestedLoopsOneAfterAnother)

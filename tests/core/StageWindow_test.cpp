@@ -87,18 +87,58 @@ TEST(StageWindow, CounterCommandsLimitAndReportMissingCounters)
     EXPECT_EQ(stage.Messages().Messages()[0].text, "\"Z\"というカウンタは存在しません.");
 }
 
-TEST(StageWindow, BadNumberTokenIsShownAndReadingGoesOn)
+TEST(StageWindow, BadNumberAbandonsTheTickAndReadingGoesOn)
+{
+    struct Case {
+        const char* Command;
+        TPoint CursorAfter;  // a fill begins its page before it reads its numbers
+    };
+    for (const Case& c : {Case{".WAIT soon", {26, 26 + 42}}, Case{".GRAPHFILL 0 x 255", {26, 26}}}) {
+        CNovelFileHeader header;
+        header.Title = "Story";
+        StageHarness stage(Items({MakeItem("start", kItemEnd, {"あ", c.Command, "い"})}), {}, header);
+        stage.StartReading();
+        stage.Tick();  // あ, then on to the next line
+        const int ticks = stage.State().TickTotal;
+        stage.Tick();
+        ASSERT_EQ(stage.Messages().Messages().size(), 1u) << c.Command;
+        EXPECT_EQ(stage.Messages().Messages()[0].caption, "Story");
+        EXPECT_EQ(stage.State().TickTotal, ticks) << c.Command << ": the failed tick is not counted";
+        EXPECT_FALSE(stage.State().WaitActive);
+        EXPECT_EQ(stage.State().TextCursor, c.CursorAfter) << c.Command;
+        stage.Tick();  // the next line is typed
+        EXPECT_EQ(stage.State().TextCursor, (TPoint{26, c.CursorAfter.Y + 42})) << c.Command;
+    }
+}
+
+TEST(StageWindow, AutomaticLinkToAMissingItemLeavesNoCurrentItem)
+{
+    CNovelItem item = MakeItem("start", kItemAutoLink, {"あ"});
+    item.Links[0] = Link("", "nowhere");
+    StageHarness stage(Items({item}));
+    stage.StartReading();
+    for (int tick = 0; tick < 3; ++tick) stage.Tick();  // the character, the end, the link
+    ASSERT_EQ(stage.Messages().Messages().size(), 1u);
+    EXPECT_EQ(stage.Messages().Messages()[0].caption, "自動リンク");
+    EXPECT_EQ(stage.State().Mode, PlayerMode::Title);
+    EXPECT_EQ(stage.State().CurrentItem, -1);
+}
+
+TEST(StageWindow, AStoryWithoutItemsSaysSoAndGoesBackToTheTitle)
 {
     CNovelFileHeader header;
     header.Title = "Story";
-    StageHarness stage(Items({MakeItem("start", kItemEnd, {".WAIT soon", "あ"})}), {}, header);
-    stage.StartReading();
-    stage.Tick();
-    ASSERT_EQ(stage.Messages().Messages().size(), 1u);
-    EXPECT_EQ(stage.Messages().Messages()[0].caption, "Story");
-    EXPECT_FALSE(stage.State().WaitActive);
-    stage.Tick();  // the next line is typed: one character, then on to the next line
-    EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));
+    header.StartItem = "start";
+    StageHarness stage(Items({}), {}, header);
+    for (int round = 1; round <= 2; ++round) {
+        stage.RunTitleToClick();
+        stage.Click();
+        stage.Tick();
+        ASSERT_EQ(stage.Messages().Messages().size(), static_cast<size_t>(round));
+        EXPECT_EQ(stage.Messages().Messages().back().caption, "Story");
+        EXPECT_EQ(stage.State().Mode, PlayerMode::Title);
+        EXPECT_EQ(stage.State().TitleStep, 0);
+    }
 }
 
 TEST(StageWindow, WaitOfASecondAtThirtyMillisecondsEndsAfter34Intervals)
@@ -123,6 +163,7 @@ TEST(StageWindow, SpaceLatchesOnlyOnce)
     stage.Form().FormKeyDown(space);
     EXPECT_TRUE(stage.State().Click.Pressed);
     EXPECT_EQ(stage.State().Mouse.X, 4);
+    EXPECT_EQ(stage.Window().MovedPointer(), (std::pair{4, 4})) << "the real pointer moves too";
     stage.State().Click.X = 77;  // a second press must not overwrite the latch
     stage.Form().FormKeyDown(space);
     EXPECT_EQ(stage.State().Click.X, 77);

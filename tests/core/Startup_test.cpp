@@ -82,10 +82,20 @@ TEST_F(StartupTest, RelativeNovelFileWithoutDataFolderIsFoundOnce)
     EXPECT_EQ(fs::current_path(), dir.Path() / "sub");
 }
 
-TEST_F(StartupTest, MissingNovelFileIsNamedWithoutItsFolder)
+TEST_F(StartupTest, MissingNovelFileIsNamedWithTheFolderItWasLookedFor)
 {
     EXPECT_FALSE(Start("/usr/bin/player", {dir.File("gone.kne")}));
-    EXPECT_EQ(OnlyMessage(), "ファイル gone.kne を開けません。\r\n実行を中止します。");
+    EXPECT_EQ(OnlyMessage(), "ファイル gone.kne を開けません。\r\n探した場所: " + dir.Path().string() +
+                                 "\r\n実行を中止します。");
+}
+
+TEST_F(StartupTest, RelativeNovelFileIsLookedForInTheDataFolder)
+{
+    fs::create_directories(dir.Path() / "game" / "data");
+    fs::current_path(dir.Path());
+    EXPECT_FALSE(Start("/usr/bin/player", {"*game/data", "game/tale.kne"}));
+    EXPECT_EQ(OnlyMessage(), "ファイル tale.kne を開けません。\r\n探した場所: " +
+                                 (dir.Path() / "game" / "data" / "game").string() + "\r\n実行を中止します。");
 }
 
 TEST_F(StartupTest, StorySourceIsRefusedWithTheCommandThatBuildsIt)

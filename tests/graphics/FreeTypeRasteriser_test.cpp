@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/MessageLayout.h"
 #include "graphics/AntiAliasTextout.h"
 #include "graphics/FontSpec.h"
 
@@ -133,14 +134,29 @@ TEST_F(FontRasteriserFaces, SingleByteCharactersAndBrokenBytes)
     Draw(Font(kGothic, 28), "\x82");
 }
 
-TEST_F(FontRasteriserFaces, CellIsTallerThanTheCharacterHeight)
+TEST_F(FontRasteriserFaces, JapaneseFacesHaveNoLeadingArialHas)
 {
-    for (const char* face : {kGothic, kMincho, kArial}) {
-        const TextExtent extent = Rasteriser().MeasureText(Font(face, 28), "");
-        EXPECT_EQ(extent.Width, 0);
-        EXPECT_GT(extent.Height, 28) << face;
-        EXPECT_LT(extent.Height, 36) << face;
-        EXPECT_EQ(Rasteriser().MeasureText(Font(face, 28), "あA").Height, extent.Height) << face;
+    for (const int height : {12, 16, 28, 40, 56}) {
+        for (const char* face : {kGothic, kMincho, kFixedGothic, kFixedMincho}) {
+            EXPECT_EQ(Rasteriser().MeasureText(Font(face, height), ""), (TextExtent{0, height})) << face;
+            EXPECT_EQ(Rasteriser().MeasureText(Font(face, height, true), "あA").Height, height) << face;
+        }
+        EXPECT_GT(Rasteriser().MeasureText(Font(kArial, height), "A").Height, height);
+    }
+    // An unknown face falls back to the gothic letters but not to its cell.
+    EXPECT_GT(Rasteriser().MeasureText(Font("No Such Face", 28), "").Height, 28);
+}
+
+TEST_F(FontRasteriserFaces, KanaAndKanjiStayInsideTheirEmCell)
+{
+    for (const char* face : {kGothic, kMincho}) {
+        for (const int height : {16, 28, 40}) {
+            const TextExtent extent = Rasteriser().MeasureText(Font(face, height), "漢ぎ「」");
+            const TextBox ink =
+                Draw(Font(face, height), "漢ぎ「」", RasterMode::Hard, 300, 100, 10, 10).InkBox();
+            EXPECT_GE(ink.Top, 10) << face << " at " << height;
+            EXPECT_LE(ink.Bottom, 10 + extent.Height) << face << " at " << height;
+        }
     }
 }
 
@@ -245,6 +261,36 @@ TEST(FontRasteriserCache, FacesOpenOnceAndGlyphsRenderOncePerStyle)
 }
 
 using AntiAliasRealFonts = FontRasteriserTest;
+
+// The lines a page of story text holds with characters of `size`: wrap after wrap from the
+// top of the message area until the page is full.
+int LinesOnAPage(TPoint size)
+{
+    TPoint cursor{26, 26};
+    int lines = 1;
+    for (; PlaceCharacter({600, cursor.Y}, size, "あ") == Placement::NextLine; ++lines) {
+        cursor.Y += LineStep(size.Y);
+    }
+    return lines;
+}
+
+TEST_F(AntiAliasRealFonts, StoryTextMeasuresTheCharacterHeightAndPagesFollow)
+{
+    TAntiAliasTextout renderer(Rasteriser());
+    renderer.Font = Font(kGothic, 28);
+    EXPECT_EQ(renderer.MeasureText("あ").Y, 29);  // (56 + 3) / 2
+    EXPECT_EQ(LineStep(renderer.MeasureText("あ").Y), 40);
+    struct Case {
+        int Height;
+        int Lines;
+    };
+    for (const Case& c : {Case{16, 18}, Case{20, 14}, Case{24, 12}, Case{28, 10}, Case{32, 9}, Case{40, 7}}) {
+        for (const char* face : {kGothic, kMincho}) {
+            renderer.Font = Font(face, c.Height);
+            EXPECT_EQ(LinesOnAPage(renderer.MeasureText("漢")), c.Lines) << face << " at " << c.Height;
+        }
+    }
+}
 
 // The renderer on real letters, as story text and the window captions use it.
 TEST_F(AntiAliasRealFonts, StoryTextAndCaptionsWithOutline)

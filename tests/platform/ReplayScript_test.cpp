@@ -17,9 +17,11 @@ TEST(ReplayScript, ParsesEveryKindOfEvent)
         "2000  answer yes\n"
         "2500  dump page1\n"
         "\n"
+        "3000  focus out\n"
+        "3100  focus in\n"
         "9000  quit\n");
     ASSERT_EQ(result.error, "");
-    ASSERT_EQ(result.events.size(), 9u);
+    ASSERT_EQ(result.events.size(), 11u);
     // A click is a press and a release at one place and time.
     EXPECT_EQ(result.events[0].input.type, InputEvent::Type::MouseDown);
     EXPECT_EQ(result.events[0].input.button, MouseButton::Left);
@@ -36,8 +38,10 @@ TEST(ReplayScript, ParsesEveryKindOfEvent)
     EXPECT_EQ(result.events[6].kind, ReplayEvent::Kind::Answer);
     EXPECT_TRUE(result.events[6].yes);
     EXPECT_EQ(result.events[7].dumpName, "page1");
-    EXPECT_EQ(result.events[8].input.type, InputEvent::Type::Quit);
-    EXPECT_EQ(result.events[8].timeMs, 9000);
+    EXPECT_EQ(result.events[8].input.type, InputEvent::Type::FocusLost);
+    EXPECT_EQ(result.events[9].input.type, InputEvent::Type::FocusGained);
+    EXPECT_EQ(result.events[10].input.type, InputEvent::Type::Quit);
+    EXPECT_EQ(result.events[10].timeMs, 9000);
 }
 
 TEST(ReplayScript, NamesTheLineOfAProblem)
@@ -49,6 +53,7 @@ TEST(ReplayScript, NamesTheLineOfAProblem)
     EXPECT_NE(ParseReplayScript("10 click 1 2 sideways\n").error, "");
     EXPECT_NE(ParseReplayScript("10 dump ../escape\n").error, "");  // stays in the dump folder
     EXPECT_NE(ParseReplayScript("10 answer maybe\n").error, "");
+    EXPECT_EQ(ParseReplayScript("10 focus away\n").error, "line 1: focus must be out or in");
     EXPECT_EQ(ParseReplayScript("10 key Space\n20 key Spcae\n").error, "line 2: unknown key 'Spcae'");
 }
 

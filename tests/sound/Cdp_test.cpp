@@ -242,21 +242,25 @@ TEST_F(CdpTest, PlaysOnWhileAnAudioThreadRenders)
     TCDP& cdp = PlayerWith("three.cue");
     NoticeDisc();
     cdp.PlayTrack(3);
-    std::atomic<bool> done{false};
+    // The audio thread renders 1.1 s and then rests: track 3 (1 s) ends while the main thread
+    // ticks, and whatever the repeat plays cannot run out before CdMode is read.
+    constexpr int kBlocks = 110;
+    std::atomic<bool> rendered{false};
     std::thread audio([&] {
         std::vector<float> mix(2 * 441);
-        while (!done.load()) m_mixer->Render(mix.data(), 441);
+        for (int block = 0; block < kBlocks; ++block) m_mixer->Render(mix.data(), 441);
+        rendered.store(true);
     });
-    // The audio thread plays track 3 to its end; the main thread's ticks start the repeat.
-    for (int i = 0; i < 10000000 && cdp.CurrentTrack() == 3; ++i) {
+    // The main thread's ticks start the repeat, whenever the end is noticed.
+    while (cdp.CurrentTrack() == 3 && !rendered.load()) {
         cdp.Tick();
         std::this_thread::yield();
     }
+    audio.join();
+    cdp.Tick();
     EXPECT_NE(cdp.CurrentTrack(), 3);
     EXPECT_EQ(cdp.CdMode(), TCDP::kModePlaying);
     cdp.StopCd();
-    done.store(true);
-    audio.join();
     EXPECT_EQ(cdp.CdMode(), TCDP::kModeStopped);
 }
 

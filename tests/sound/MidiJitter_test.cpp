@@ -1,6 +1,8 @@
 // How punctually the MIDI player's thread sends on the real clock: each event's lateness
 // against the moment it falls due. Printed for whoever tunes the loop; the bound asserted
-// is loose enough for a loaded machine, so it catches a broken loop, not a slow one.
+// is loose enough for a busy machine, so it catches a broken loop, not a slow one. When the
+// machine is so loaded that this thread's own sleeps overrun as badly, no thread can keep
+// time and the bound is not asserted.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +25,7 @@ TEST(MidiJitter, EventsLeaveCloseToTheirTime)
     // ticks falls at every phase of the loop's 2 ms period.
     constexpr uint32_t kStep = 7;
     constexpr int kEvents = 220;  // about 1.5 s
+    constexpr int64_t kOverloadedMs = 20;
     TrackBuilder track;
     std::vector<int64_t> due;
     for (int i = 0; i < kEvents; ++i) {
@@ -41,7 +44,13 @@ TEST(MidiJitter, EventsLeaveCloseToTheirTime)
     // their status rather than by clearing the record here.
     // Should this thread be that late, the first note's time stands in for the start.
     const int64_t afterPlay = clock.NowMs();
-    while (drive.Playing()) clock.SleepUntil(clock.NowMs() + 10);
+    // How late this thread wakes from its own sleeps tells how loaded the machine is.
+    int64_t worstWake = 0;
+    while (drive.Playing()) {
+        const int64_t wake = clock.NowMs() + 10;
+        clock.SleepUntil(wake);
+        worstWake = std::max(worstWake, clock.NowMs() - wake);
+    }
 
     std::vector<RecordedMidiMessage> sent = ports.Messages();
     std::erase_if(sent, [](const RecordedMidiMessage& message) { return (message.Status() & 0xF0) == 0xB0; });
@@ -52,11 +61,14 @@ TEST(MidiJitter, EventsLeaveCloseToTheirTime)
     std::sort(late.begin(), late.end());
     const int64_t p50 = late[late.size() / 2];
     const int64_t p99 = late[late.size() * 99 / 100];
-    std::printf("MIDI jitter over %zu events: p50 %lld ms, p99 %lld ms, max %lld ms\n", late.size(),
-                static_cast<long long>(p50), static_cast<long long>(p99),
-                static_cast<long long>(late.back()));
+    std::printf(
+        "MIDI jitter over %zu events: p50 %lld ms, p99 %lld ms, max %lld ms (sleeps overran by %lld ms)\n",
+        late.size(), static_cast<long long>(p50), static_cast<long long>(p99),
+        static_cast<long long>(late.back()), static_cast<long long>(worstWake));
     // Never early, but for the millisecond our reading of the start may lag the player's.
     EXPECT_GE(late.front(), -1);
+    if (worstWake >= kOverloadedMs)
+        GTEST_SKIP() << "machine overloaded: a 10 ms sleep overran by " << worstWake << " ms";
     EXPECT_LT(p99, 50);
 }
 

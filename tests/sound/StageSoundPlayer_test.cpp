@@ -104,6 +104,18 @@ TEST_F(StageSoundPlayerTest, PackageSoundPlaysThroughAPrivateTemporaryFileThatIs
     EXPECT_TRUE(messages.Messages().empty());
 }
 
+TEST_F(StageSoundPlayerTest, ATemporaryFileThatCannotBeWrittenIsReportedByTheWavePlayer)
+{
+    environment.Set("TMPDIR", (dir.Path() / "no such folder").string());
+    Start({{"se01.wav", ToneBytes(dir, SF_FORMAT_WAV | SF_FORMAT_PCM_16, "tone.wav")}});
+    player->PlaySoundFile("se01");
+    ASSERT_EQ(messages.Messages().size(), 1u);
+    EXPECT_EQ(messages.Messages()[0].caption, "Story");
+    EXPECT_NE(messages.Messages()[0].text.find("$KNOVELTEMP_SND$"), std::string::npos);
+    EXPECT_FALSE(player->SoundPlaying());
+    player->StopSoundFile();
+}
+
 TEST_F(StageSoundPlayerTest, DiskSoundsAreTriedAsWrittenThenAsWaveThenAsMp3)
 {
     test::WriteTones((dir.Path() / "data" / "se01.WAV").string(), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 22050,

@@ -51,13 +51,18 @@ using IconvHandle = std::unique_ptr<void, IconvCloser>;
 constexpr const char* kDefaultFamily = "IPAPGothic";
 constexpr int kDefaultPixelHeight = 12;
 
+// The stories' Japanese faces have no internal leading: their cell is exactly the character
+// height, and the stand-ins, whose own cells are taller, are measured that way too so that
+// line steps and page breaks come out as the stories were written for.
 struct Substitute {
     const char* Face;
     const char* Family;
+    bool EmCell;
 };
 constexpr Substitute kSubstitutes[] = {
-    {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ Ｐ明朝", "IPAPMincho"}, {"ＭＳ ゴシック", "IPAGothic"},
-    {"ＭＳ 明朝", "IPAMincho"},        {"Arial", "Liberation Sans"},
+    {"ＭＳ Ｐゴシック", "IPAPGothic", true}, {"ＭＳ Ｐ明朝", "IPAPMincho", true},
+    {"ＭＳ ゴシック", "IPAGothic", true},    {"ＭＳ 明朝", "IPAMincho", true},
+    {"Arial", "Liberation Sans", false},
 };
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -84,7 +89,8 @@ struct FontFile {
 // One family as the engine's face names reach it.
 // Files are looked for on first use, the bold one only when bold text asks for it.
 struct Family {
-    std::string Name;  // fontconfig family, UTF-8
+    std::string Name;     // fontconfig family, UTF-8
+    bool EmCell = false;  // the cell is the character height (see kSubstitutes)
     bool RegularLooked = false;
     bool BoldLooked = false;
     FontFile* Regular = nullptr;  // nullptr when no file could be opened
@@ -138,12 +144,14 @@ struct FreeTypeRasteriser::Impl {
     int64_t GlyphBytes = 0;
     Counters Work;
 
-    int FamilyIndexFor(const std::string& familyName)
+    int FamilyIndexFor(const std::string& familyName, bool emCell)
     {
         for (size_t i = 0; i < Families.size(); ++i) {
-            if (EqualsIgnoringAsciiCase(Families[i].Name, familyName)) return static_cast<int>(i);
+            if (EqualsIgnoringAsciiCase(Families[i].Name, familyName) && Families[i].EmCell == emCell) {
+                return static_cast<int>(i);
+            }
         }
-        Families.push_back(Family{familyName});
+        Families.push_back(Family{familyName, emCell});
         return static_cast<int>(Families.size() - 1);
     }
 
@@ -234,11 +242,15 @@ struct FreeTypeRasteriser::Impl {
         } else {
             const std::string name = Cp932ToUtf8(face);
             std::optional<std::string> familyName;
+            bool emCell = false;
             for (const Substitute& substitute : kSubstitutes) {
-                if (EqualsIgnoringAsciiCase(name, substitute.Face)) familyName = substitute.Family;
+                if (EqualsIgnoringAsciiCase(name, substitute.Face)) {
+                    familyName = substitute.Family;
+                    emCell = substitute.EmCell;
+                }
             }
             if (!familyName && !name.empty() && FindFile(name, false, true)) familyName = name;
-            index = FamilyIndexFor(familyName.value_or(kDefaultFamily));
+            index = FamilyIndexFor(familyName.value_or(kDefaultFamily), emCell);
             FamilyByFace.emplace(face, index);
         }
         LastFace = face;
@@ -260,10 +272,18 @@ struct FreeTypeRasteriser::Impl {
         return size;
     }
 
-    CellMetrics Cell(FontFile* file, int pixelHeight)
+    CellMetrics Cell(FontFile* file, int pixelHeight, bool emCell)
     {
         if (!file) return {};
         const int unitsPerEm = file->Face->units_per_EM;
+        // An em cell splits the character height as the font's own ascender and descender do.
+        const FT_Short ascender = file->Face->ascender;
+        const FT_Short descender = file->Face->descender;
+        if (emCell && ascender > 0 && descender <= 0) {
+            const int64_t span = int64_t{ascender} - descender;
+            const int ascent = static_cast<int>((int64_t{ascender} * pixelHeight + span / 2) / span);
+            return {ascent, pixelHeight - ascent};
+        }
         if (unitsPerEm > 0 && file->WinAscent + file->WinDescent > 0) {
             const auto scale = [&](int units) {
                 return static_cast<int>((int64_t{units} * pixelHeight + unitsPerEm / 2) / unitsPerEm);
@@ -286,7 +306,8 @@ struct FreeTypeRasteriser::Impl {
         setup.PixelHeight = std::clamp(height, 1, kMaxPixelHeight);
         setup.Bold = font.Bold;
         setup.Escapement = (font.Escapement % 3600 + 3600) % 3600;
-        setup.Cell = Cell(FileFor(setup.FamilyIndex, setup.Bold).File, setup.PixelHeight);
+        setup.Cell = Cell(FileFor(setup.FamilyIndex, setup.Bold).File, setup.PixelHeight,
+                          Families[setup.FamilyIndex].EmCell);
         return setup;
     }
 
@@ -440,7 +461,7 @@ std::unique_ptr<FreeTypeRasteriser> FreeTypeRasteriser::Create()
     if (!impl->Config) return nullptr;
     const iconv_t decoder = iconv_open("UTF-32LE", "CP932");
     if (decoder != reinterpret_cast<iconv_t>(-1)) impl->Decoder.reset(decoder);
-    impl->Families.push_back(Family{kDefaultFamily});
+    impl->Families.push_back(Family{kDefaultFamily, false});
     return std::unique_ptr<FreeTypeRasteriser>(new FreeTypeRasteriser(std::move(impl)));
 }
 

@@ -1,17 +1,13 @@
 #include "platform/headless/RecordingMessageBox.h"
 
-#include <cstdio>
-
-#include "platform/TextCodec.h"
+#include "platform/linux/MessageLine.h"
 
 namespace kelva {
 
 void RecordingMessageBox::Record(std::string_view caption, std::string_view text, MessageIcon icon)
 {
     m_messages.push_back({std::string(caption), std::string(text), icon});
-    if (m_echo) {
-        std::fprintf(stderr, "%s: %s\n", ToDisplayText(caption).c_str(), ToDisplayText(text).c_str());
-    }
+    if (m_echo) PrintMessageLine(caption, text);
 }
 
 void RecordingMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
@@ -22,7 +18,7 @@ void RecordingMessageBox::Show(std::string_view caption, std::string_view text, 
 bool RecordingMessageBox::AskYesNo(std::string_view caption, std::string_view text)
 {
     Record(caption, text, MessageIcon::Question);
-    if (m_answers.empty()) return false;
+    if (m_answers.empty()) return m_answerSource && m_answerSource().value_or(false);
     const bool yes = m_answers.front();
     m_answers.pop_front();
     return yes;

@@ -68,6 +68,9 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         if (a != "yes" && a != "no") return "answer must be yes or no";
         event.kind = ReplayEvent::Kind::Answer;
         event.yes = a == "yes";
+    } else if (verb == "focus") {
+        if (a != "out" && a != "in") return "focus must be out or in";
+        input.type = a == "out" ? InputEvent::Type::FocusLost : InputEvent::Type::FocusGained;
     } else if (verb == "quit") {
         if (!a.empty()) return "quit takes no argument";
         input.type = InputEvent::Type::Quit;

@@ -5,6 +5,7 @@
 //   1500 key Space (or Alt+Return; key names as Keys.h spells them, Enter = Return)
 //   2500 dump page1
 //   2600 answer yes|no
+//   2700 focus out|in     (the window loses or regains the focus)
 //   9000 quit
 // '#' starts a comment; times must not decrease.
 #pragma once

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "platform/headless/PngWriter.h"
 
@@ -21,6 +22,12 @@ ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages
       m_dumpDir(std::move(dumpDir)),
       m_screen(static_cast<size_t>(kRowBytes) * kStageHeight, 0)
 {
+    m_messages.SetAnswerSource([this] { return NextAnswer(); });
+}
+
+ReplayStageWindow::~ReplayStageWindow()
+{
+    m_messages.SetAnswerSource(nullptr);
 }
 
 void ReplayStageWindow::SetTitle(std::string_view title)
@@ -41,11 +48,18 @@ std::vector<DisplayMode> ReplayStageWindow::DisplayModes()
     return {DisplayMode{kStageWidth, kStageHeight, 32}};
 }
 
-void ReplayStageWindow::Show(bool fullScreen)
+bool ReplayStageWindow::Show(bool fullScreen, int bitsPerPixel)
 {
+    if (m_shownWindow && !m_shownWindow->Show(fullScreen, bitsPerPixel)) return false;
     m_shown = true;
     m_fullScreen = fullScreen;
-    if (m_shownWindow) m_shownWindow->Show(fullScreen);
+    return true;
+}
+
+void ReplayStageWindow::MovePointer(int x, int y)
+{
+    m_movedPointer = {x, y};
+    if (m_shownWindow) m_shownWindow->MovePointer(x, y);
 }
 
 void ReplayStageWindow::Present(const uint8_t* pixels, int pitch)
@@ -72,10 +86,25 @@ std::optional<InputEvent> ReplayStageWindow::WaitUntil(int64_t ms)
 void ReplayStageWindow::Dump(const std::string& name)
 {
     if (m_dumpDir.empty()) return;
+    std::error_code error;
+    std::filesystem::create_directories(m_dumpDir, error);
     const std::string path = m_dumpDir + "/" + name + ".png";
     if (!WriteBgrPng(path, m_screen.data(), kStageWidth, kStageHeight, kRowBytes)) {
         std::fprintf(stderr, "replay: cannot write %s\n", path.c_str());
     }
+}
+
+std::optional<bool> ReplayStageWindow::NextAnswer()
+{
+    m_frameAsked = false;
+    while (m_next < m_events.size()) {
+        const ReplayEvent& event = m_events[m_next++];
+        while (WaitUntil(m_origin + event.timeMs)) {
+        }
+        if (event.kind == ReplayEvent::Kind::Answer) return event.yes;
+        if (event.kind == ReplayEvent::Kind::Dump) Dump(event.dumpName);
+    }
+    return std::nullopt;
 }
 
 std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)

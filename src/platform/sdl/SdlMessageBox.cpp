@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/TextCodec.h"
+#include "platform/linux/MessageLine.h"
 
 namespace kelva {
 
@@ -21,9 +22,14 @@ Uint32 IconFlags(MessageIcon icon)
 
 void SdlMessageBox::Show(std::string_view caption, std::string_view text, MessageIcon icon)
 {
+    // Errors and warnings always reach stderr too; other messages when no box could show them.
+    const bool serious = icon == MessageIcon::Error || icon == MessageIcon::Warning;
+    if (serious) PrintMessageLine(caption, text);
     const std::string title = ToDisplayText(caption);
     const std::string message = ToDisplayText(text);
-    SDL_ShowSimpleMessageBox(IconFlags(icon), title.c_str(), message.c_str(), nullptr);
+    if (SDL_ShowSimpleMessageBox(IconFlags(icon), title.c_str(), message.c_str(), nullptr) != 0 && !serious) {
+        PrintMessageLine(caption, text);
+    }
 }
 
 bool SdlMessageBox::AskYesNo(std::string_view caption, std::string_view text)
@@ -40,8 +46,13 @@ bool SdlMessageBox::AskYesNo(std::string_view caption, std::string_view text)
     const SDL_MessageBoxData data = {SDL_MESSAGEBOX_INFORMATION, nullptr, title.c_str(), message.c_str(),
                                      2, buttons, nullptr};
     int button = -1;
-    // A box that could not be shown, or was closed without an answer (-1), is a "no".
-    if (SDL_ShowMessageBox(&data, &button) != 0) return false;
+    // A box that could not be shown, or was closed without an answer (-1), is a "no"; one
+    // that could not be shown says so on stderr.
+    if (SDL_ShowMessageBox(&data, &button) != 0) {
+        PrintMessageLine(caption, text);
+        PrintMessageLine("kelvanovelrun", "no question can be shown here: taken as \"no\"");
+        return false;
+    }
     return button == 1;
 }
 

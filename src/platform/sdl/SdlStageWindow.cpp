@@ -137,10 +137,10 @@ public:
         SDL_SetWindowTitle(m_window.get(), Cp932ToUtf8(title).c_str());
     }
 
-    void Show(bool fullScreen) override
+    bool Show(bool fullScreen, int) override
     {
         if (fullScreen) {
-            SDL_SetWindowFullscreen(m_window.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
+            if (SDL_SetWindowFullscreen(m_window.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
         } else {
             SDL_SetWindowFullscreen(m_window.get(), 0);
             SDL_Rect bounds;
@@ -153,6 +153,16 @@ public:
         }
         SDL_ShowWindow(m_window.get());
         Render();
+        return true;
+    }
+
+    void MovePointer(int x, int y) override
+    {
+        // Stage pixels to window points, through the scaling and letterboxing of full screen.
+        int windowX = 0, windowY = 0;
+        SDL_RenderLogicalToWindow(m_renderer.get(), static_cast<float>(x), static_cast<float>(y), &windowX,
+                                  &windowY);
+        SDL_WarpMouseInWindow(m_window.get(), windowX, windowY);
     }
 
     void Present(const uint8_t* pixels, int pitch) override
@@ -189,6 +199,11 @@ private:
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
+            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                input.type = event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? InputEvent::Type::FocusLost
+                                                                              : InputEvent::Type::FocusGained;
+                return input;
+            }
             return std::nullopt;
         case SDL_KEYDOWN:
             input.type = InputEvent::Type::KeyDown;
