@@ -120,6 +120,7 @@ void WindowLayer::Drag(int x, int y)
 
 bool WindowLayer::MouseDown(const InputEvent& event)
 {
+    Hover(event.x, event.y);  // a pointer is where it presses
     DialogWindow* window = WindowAt(event.x, event.y);
     if (!window) {
         // Beside every window: the focus leaves them (a modal dialog takes it back), and
@@ -144,6 +145,7 @@ bool WindowLayer::MouseUp(const InputEvent& event)
 {
     const bool dragging = m_dragged != nullptr;
     m_dragged = nullptr;
+    Hover(event.x, event.y);
     TControl* pressed = std::exchange(m_pressed, nullptr);
     DialogWindow* window = WindowAt(event.x, event.y);
     TControl* control = window ? window->ControlAt(event.x, event.y) : nullptr;
