@@ -21,9 +21,9 @@ DebugBar::DebugBar(FontRasteriser& fonts) : m_text(fonts)
     m_text.TextColor = MakeColor(0, 0, 0);
 }
 
-bool DebugBar::ShowItem(int index, std::string_view name)
+bool DebugBar::ShowItem(int index, const CNovelItem* item)
 {
-    std::string label = " " + std::to_string(index) + ". " + std::string(name);
+    std::string label = " " + std::to_string(index) + ". " + (item ? item->Name : std::string());
     if (label == m_itemLabel) return false;
     m_itemLabel = std::move(label);
     return true;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/StagePresenter.h"
+#include "data/NovelData.h"
 #include "graphics/AntiAliasTextout.h"
 
 namespace kelva {
@@ -14,8 +15,8 @@ class DebugBar final : public StageOverlay {
 public:
     explicit DebugBar(FontRasteriser& fonts);
 
-    // Shows item `index` named `name`; true when the bar's text changed.
-    bool ShowItem(int index, std::string_view name);
+    // Shows item `index` (null when there is no such item); true when the bar's text changed.
+    bool ShowItem(int index, const CNovelItem* item);
     void DrawOver(TNkDIB& frame) override;
 
 private:

@@ -4,6 +4,15 @@
 
 namespace kelva {
 
+void MessageTyper::ResetStyle(const FontSpec& storyFont, const CNovelFileHeader& header)
+{
+    m_text.Font = storyFont;
+    m_text.FilterSize = 3;
+    m_text.TextColor = header.TextColor;
+    m_text.Decoration = header.TextEdgeStyle != 0 ? kDecorationShadow : kDecorationOutline;
+    m_text.EdgeColor = header.EdgeColor;
+}
+
 Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smooth)
 {
     m_text.Target = &m_screen;

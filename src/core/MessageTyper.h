@@ -7,6 +7,7 @@
 
 #include "core/PlayerState.h"
 #include "core/Transcript.h"
+#include "data/NovelData.h"
 #include "graphics/AntiAliasTextout.h"
 
 namespace kelva {
@@ -25,6 +26,8 @@ public:
     {
     }
 
+    // Back to the story's own text style: its font, colour and outline or shadow.
+    void ResetStyle(const FontSpec& storyFont, const CNovelFileHeader& header);
     // Types `character`, which ends its line when `lineFinished`. The reading position
     // must already stand after it; it goes back before it when the page is full.
     Typed Type(std::string_view character, bool lineFinished, bool smooth);

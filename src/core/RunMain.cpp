@@ -60,26 +60,16 @@ void TMainForm::TurnPage()
     Present();
 }
 
-void TMainForm::ResetTextStyle()
-{
-    const CNovelFileHeader& header = m_story.Header;
-    m_textRenderer.Font = m_game.StoryFont;
-    m_textRenderer.FilterSize = 3;
-    m_textRenderer.TextColor = header.TextColor;
-    m_textRenderer.Decoration = header.TextEdgeStyle != 0 ? 2 : 1;
-    m_textRenderer.EdgeColor = header.EdgeColor;
-}
-
 void TMainForm::SetMode(PlayerMode mode)
 {
     m_state.Mode = mode;
     switch (mode) {
     case PlayerMode::Text:
         m_display.ShowReadingPointer();
-        ResetTextStyle();
+        m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
         break;
     case PlayerMode::Link: {
-        ResetTextStyle();
+        m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
         const CNovelItem* item = CurrentItem();
         const bool menu = item && item->Kind == kItemMenuLink;
         if (menu) {
@@ -169,12 +159,7 @@ void TMainForm::TimerTimer(int lagCount)
         return;
     }
     m_state.TickTotal += lagCount;
-    if (m_game.Values.DebugMode) {
-        const CNovelItem* item = CurrentItem();
-        if (m_debugBar.ShowItem(m_state.CurrentItem, item ? std::string_view(item->Name) : std::string_view())) {
-            m_presenter.MarkChanged();
-        }
-    }
+    if (m_game.Values.DebugMode && m_debugBar.ShowItem(m_state.CurrentItem, CurrentItem())) m_presenter.MarkChanged();
 }
 
 void TMainForm::StepTitle()

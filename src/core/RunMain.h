@@ -80,7 +80,6 @@ private:
     void StepAutoLink();
     void StepEndItem();
     void StepTitle();
-    void ResetTextStyle();
     // A new page shown at once: the page-start record taken, the picture presented.
     void TurnPage();
     void EnterItem(int index);
