@@ -34,7 +34,7 @@ public:
     StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter, WindowLayer& windows,
               StageLoopClient& client);
 
-    // Runs until `finished` holds (asked after every turn) or the stage closes; false
+    // Runs until `finished` holds (asked before every turn) or the stage closes; false
     // when the stage closed.
     bool RunUntil(const std::function<bool()>& finished) override;
     // Handles the events waiting now, without waiting and without the frame timer: for a
