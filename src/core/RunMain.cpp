@@ -273,18 +273,4 @@ bool TMainForm::Confirm(std::string_view caption, std::string_view question)
     return result == 1;
 }
 
-void TMainForm::HandleInput(const InputEvent& event)
-{
-    switch (event.type) {
-    case InputEvent::Type::Quit: FormClose(); break;
-    case InputEvent::Type::KeyDown: FormKeyDown(event); break;
-    case InputEvent::Type::MouseDown: FormMouseDown(event.button, event.x, event.y); break;
-    case InputEvent::Type::MouseMove: FormMouseMove(event.x, event.y); break;
-    case InputEvent::Type::MouseUp:
-    case InputEvent::Type::FrameNeeded:
-    case InputEvent::Type::FocusLost:
-    case InputEvent::Type::FocusGained: break;  // the loop presents and pauses
-    }
-}
-
 }  // namespace kelva

@@ -41,10 +41,10 @@ public:
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount) override;
-    void FormKeyDown(const InputEvent& key);
-    void FormMouseDown(MouseButton button, int x, int y);
-    void FormMouseMove(int x, int y);
-    void FormClose();
+    void FormKeyDown(const InputEvent& key) override;
+    void FormMouseDown(MouseButton button, int x, int y) override;
+    void FormMouseMove(int x, int y) override;
+    void FormClose() override;
 
     void SetMode(PlayerMode mode);
     void StartStory();
@@ -67,7 +67,6 @@ private:
     void SetTimerInterval(int milliseconds) override;
     int64_t NowMs() override { return m_services.Time.NowMs(); }
     // StageLoopClient
-    void HandleInput(const InputEvent& event) override;
     void Idle() override { m_services.Sound.Poll(); }
 
     void RunTick(int lagCount);

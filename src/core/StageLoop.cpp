@@ -26,9 +26,20 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
         // The story pauses while the reader is in another window; sounds play on.
         m_timer.SetActive(event->type == InputEvent::Type::FocusGained, m_clock.NowMs());
     } else if (!m_windows.HandleInput(*event)) {
-        m_client.HandleInput(*event);
+        Dispatch(*event);
     }
     return true;
+}
+
+void StageLoop::Dispatch(const InputEvent& event)
+{
+    switch (event.type) {
+    case InputEvent::Type::Quit: m_client.FormClose(); break;
+    case InputEvent::Type::KeyDown: m_client.FormKeyDown(event); break;
+    case InputEvent::Type::MouseDown: m_client.FormMouseDown(event.button, event.x, event.y); break;
+    case InputEvent::Type::MouseMove: m_client.FormMouseMove(event.x, event.y); break;
+    default: break;  // the stage takes no releases; presenting and focus are the loop's
+    }
 }
 
 bool StageLoop::RunUntil(const std::function<bool()>& finished)

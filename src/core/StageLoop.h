@@ -20,7 +20,12 @@ namespace kelva {
 class StageLoopClient {
 public:
     virtual ~StageLoopClient() = default;
-    virtual void HandleInput(const InputEvent& event) = 0;
+    // The stage's input handlers, for what the dialog windows leave to it.
+    virtual void FormKeyDown(const InputEvent& key) = 0;
+    virtual void FormMouseDown(MouseButton button, int x, int y) = 0;
+    virtual void FormMouseMove(int x, int y) = 0;
+    // The stage window was closed, or the program was asked to end.
+    virtual void FormClose() = 0;
     // Runs between events: the media watches (a song's end, the CD drives).
     virtual void Idle() = 0;
     virtual void TimerTimer(int lagCount) = 0;
@@ -44,6 +49,7 @@ public:
 private:
     // One turn: waits for an event until `deadlineMs`; returns whether one came.
     bool WaitAndDispatch(int64_t deadlineMs);
+    void Dispatch(const InputEvent& event);
 
     StageWindow& m_window;
     Clock& m_clock;

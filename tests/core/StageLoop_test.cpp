@@ -51,10 +51,13 @@ public:
     ManualClock* clock = nullptr;
     std::function<void()> onTick;  // a tick that opens a modal window runs it here
 
-    void HandleInput(const InputEvent& event) override
+    void FormKeyDown(const InputEvent&) override { inputs.push_back(InputEvent::Type::KeyDown); }
+    void FormMouseDown(MouseButton, int, int) override { inputs.push_back(InputEvent::Type::MouseDown); }
+    void FormMouseMove(int, int) override { inputs.push_back(InputEvent::Type::MouseMove); }
+    void FormClose() override
     {
-        inputs.push_back(event.type);
-        if (event.type == InputEvent::Type::Quit) closed = true;
+        inputs.push_back(InputEvent::Type::Quit);
+        closed = true;
     }
     void Idle() override { ++idles; }
     void TimerTimer(int lag) override
