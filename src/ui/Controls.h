@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "graphics/AntiAliasTextout.h"
@@ -71,6 +72,7 @@ public:
     std::string Caption;  // CP932
     FontSpec Font;
     TColor Color = 0;
+    std::optional<TColor> Background;  // filled over the bounds first; none: transparent
     bool Centered = false;
     void Paint(TNkDIB& client) override;
 
