@@ -25,6 +25,7 @@ public:
     bool Visible = true;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
+    TMouseEvent OnMouseMove;  // the pointer moved over the control (button: Left)
     TNotifyEvent OnClick;  // a press and release of the left button on the control
 
     // Draws the control into its window's client picture.
