@@ -32,8 +32,8 @@ TNkDIB RibbonPicture(bool highlighted)
     // A shadow where the ribbon leaves the book's top edge.
     picture.FillRect(TRect{0, 0, 48, 5}, edge);
     // The seal behind the number, with a light ring.
-    picture.FillRoundRect(TRect{24, 55, 82, 113}, 58, 58, edge);
-    picture.FillRoundRect(TRect{27, 58, 79, 110}, 52, 52, seal);
+    picture.FillRoundRect(TRect{23, 53, 77, 107}, 54, 54, edge);
+    picture.FillRoundRect(TRect{26, 56, 74, 104}, 48, 48, seal);
     return picture;
 }
 
