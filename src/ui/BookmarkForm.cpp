@@ -60,6 +60,7 @@ TBookmarkForm::TBookmarkForm(FontRasteriser& fonts, Clock& clock, WindowLayer& l
       m_ribbonHighlighted(RibbonPicture(true)),
       m_page(kPageArea.Width(), kPageArea.Height(), 24)
 {
+    TakesFocusBack = true;
     m_titleBar.Bounds = TRect::Bounds(0, 0, kWidth, kTitleBarHeight);
     DragHandle = &m_titleBar;
     m_paintBox.Bounds = kPageArea;
