@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "core/BookmarkBook.h"
 #include "core/BookmarkStore.h"
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
@@ -211,6 +212,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
                    line.FullScreen);
     SystemLocalTime localTime;
     StoryBookmarks storyBookmarks(form, *game->Story, bookmarks, localTime, transcript);
+    BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
     form.Run();
     return 0;

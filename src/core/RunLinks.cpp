@@ -92,8 +92,12 @@ void TMainForm::StepEndItem()
 {
     m_state.PageCounter = -1;
     m_services.Log.Event("end");
-    // With bookmarks at endings the bookmark book offers to record one; it arrives with
-    // the dialogs.
+    // The book records the ending's page as it began, before the title takes over.
+    if (m_story.Header.BookmarkMode == 2 && m_showBookmarkBook) {
+        m_timer.SetEnabled(false, m_services.Time.NowMs());
+        m_showBookmarkBook(true);
+        m_timer.SetEnabled(true, m_services.Time.NowMs());
+    }
     SetMode(PlayerMode::Title);
     BeginPage();
     Present();

@@ -167,9 +167,13 @@ void TMainForm::StepTitle()
     // The logo screen sets the story's text pace.
     if (m_state.TitleStep == 0) m_textInterval = m_story.Header.FrameInterval;
     if (!m_title.Step(m_state)) return;
-    // Mode 2 opens the bookmark book here once it exists; until then a click starts the
-    // story in every mode, as a reader expects of a title screen that asks for a click.
-    StartStory();
+    // With bookmarks at the title the book chooses where reading starts; other stories
+    // start at once, as a reader expects of a title screen that asks for a click.
+    if (m_story.Header.BookmarkMode != 2) {
+        StartStory();
+    } else if (m_showBookmarkBook) {
+        m_showBookmarkBook(false);
+    }
 }
 
 void TMainForm::StartStory()

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 
@@ -38,6 +39,9 @@ public:
     WindowLayer& Windows() { return m_windows; }
     // Asks the reader through the yes/no dialog; true for "ＯＫ".
     bool Confirm(std::string_view caption, std::string_view question);
+    // Shows the bookmark book: for reading at the title (false) or for recording at an
+    // ending (true), when the story keeps bookmarks there.
+    void SetBookmarkBook(std::function<void(bool recording)> show) { m_showBookmarkBook = std::move(show); }
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount) override;
@@ -108,6 +112,7 @@ private:
     ChoiceMenuView m_menu;
     TitleSequence m_title;
     TYesNoForm m_yesNo;
+    std::function<void(bool recording)> m_showBookmarkBook;
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;

@@ -5,8 +5,9 @@
 namespace kelva {
 
 namespace {
-// A stopped or paused timer still lets the loop look around once a second.
-constexpr int kIdleWaitMs = 1000;
+// A stopped or paused timer still lets the loop look around often enough for a dialog's
+// own animation to step on time (the bookmark book leafs every 55 ms).
+constexpr int kIdleWaitMs = 20;
 }  // namespace
 
 StageLoop::StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,

@@ -53,6 +53,7 @@ TLabel::TLabel(FontRasteriser& fonts) : m_text(fonts)
 
 void TLabel::Paint(TNkDIB& client)
 {
+    if (Background) client.FillRect(Bounds, *Background);
     m_text.Target = &client;
     m_text.Font = Font;
     m_text.TextColor = Color;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "graphics/AntiAliasTextout.h"
@@ -24,6 +25,7 @@ public:
     bool Visible = true;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
+    TMouseEvent OnMouseMove;  // the pointer moved over the control (button: Left)
     TNotifyEvent OnClick;  // a press and release of the left button on the control
 
     // Draws the control into its window's client picture.
@@ -71,6 +73,7 @@ public:
     std::string Caption;  // CP932
     FontSpec Font;
     TColor Color = 0;
+    std::optional<TColor> Background;  // filled over the bounds first; none: transparent
     bool Centered = false;
     void Paint(TNkDIB& client) override;
 

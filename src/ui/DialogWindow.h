@@ -53,6 +53,8 @@ public:
     virtual void Deactivated() {}
     // A key while the window has the focus; false lets it go on to the stage.
     virtual bool KeyDown(Key) { return false; }
+    // Called on every turn of the loop that waits for this window's modal answer.
+    virtual void Idle() {}
 
 private:
     friend class WindowLayer;

@@ -63,7 +63,12 @@ int WindowLayer::ShowModal(DialogWindow& window)
             layer.Hide(window);
         }
     } unwind{*this, window};
-    if (m_loop) m_loop->RunUntil([&window] { return window.ModalResult != 0; });
+    if (m_loop) {
+        m_loop->RunUntil([&window] {
+            window.Idle();
+            return window.ModalResult != 0;
+        });
+    }
     return window.ModalResult;
 }
 
@@ -100,12 +105,14 @@ void WindowLayer::Hover(int x, int y)
 {
     DialogWindow* window = WindowAt(x, y);
     TControl* control = window ? window->ControlAt(x, y) : nullptr;
-    if (control == m_hovered) return;
-    if (m_hovered) m_hovered->MouseLeave();
-    m_hovered = control;
-    m_hoveredWindow = window;
-    if (m_hovered) m_hovered->MouseEnter();
-    Changed();
+    if (control != m_hovered) {
+        if (m_hovered) m_hovered->MouseLeave();
+        m_hovered = control;
+        m_hoveredWindow = window;
+        if (m_hovered) m_hovered->MouseEnter();
+        Changed();
+    }
+    if (control && control->OnMouseMove) control->OnMouseMove(*control, MouseButton::Left, x, y);
 }
 
 void WindowLayer::Drag(int x, int y)

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "support/StageHarness.h"
 
@@ -113,14 +115,36 @@ TEST(StageTitle, LogoAndTitleMusicPlayOnceAndLooping)
     EXPECT_EQ(stage.Sound().Calls, expected);
 }
 
-TEST(StageTitle, EveryBookmarkModeStartsTheStoryOnAClick)
+TEST(StageTitle, TheTitleClickStartsTheStoryOrOpensTheBookmarkBookAndAnEndingOffersRecording)
 {
+    // Mode 2 shows the book at the title (to read) and at the ending (to record, with the
+    // timer stopped and the ending's page not yet left); the other modes never do.
     for (uint8_t mode : {0, 1, 2}) {
         CNovelFileHeader header;
         header.BookmarkMode = mode;
         StageHarness stage(OneItem({"a"}), {}, header);
-        stage.StartReading();
-        EXPECT_EQ(stage.State().Mode, PlayerMode::Text) << int{mode};
+        std::vector<std::string> shown;
+        stage.Form().SetBookmarkBook([&](bool recording) {
+            shown.push_back(std::string(recording ? "record" : "read") +
+                            (stage.Form().Timer().Running() ? " ticking" : "") +
+                            (stage.State().Mode == PlayerMode::Title ? " at title" : ""));
+        });
+        stage.RunTitleToClick();
+        stage.Click();
+        stage.Tick();
+        if (mode != 2) {
+            EXPECT_EQ(stage.State().Mode, PlayerMode::Text) << int{mode};
+            EXPECT_TRUE(shown.empty()) << int{mode};
+            continue;
+        }
+        EXPECT_EQ(shown, (std::vector<std::string>{"read ticking at title"}));
+        stage.Form().StartStory();
+        for (int i = 0; i < 200 && stage.State().Mode != PlayerMode::Title; ++i) {
+            stage.Click();
+            stage.Tick();
+        }
+        EXPECT_EQ(shown, (std::vector<std::string>{"read ticking at title", "record"}));
+        EXPECT_TRUE(stage.Form().Timer().Running());
     }
 }
 
