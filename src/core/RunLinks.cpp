@@ -29,9 +29,7 @@ void TMainForm::DrawMenu()
         return;
     }
     for (const MenuChoice& choice : choices) m_services.Log.Event("choice", choice.Caption);
-    m_textRenderer.Font = m_game.StoryFont;
-    m_textRenderer.TextColor = m_story.Header.TextColor;
-    m_textRenderer.Smooth = m_story.Header.SmoothText;
+    m_textRenderer.Smooth = m_story.Header.SmoothText;  // font and colour: set as link mode began
     m_menu.Draw(std::move(choices), m_textRenderer, m_stage, m_story.Header.ChoiceBoxColor,
                 m_state.LastCharSize.Y);
     PresentRect(TRect{0, 0, kStageWidth, kStageHeight});

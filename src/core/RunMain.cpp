@@ -169,11 +169,8 @@ void TMainForm::StepTitle()
     if (!m_title.Step(m_state)) return;
     // With bookmarks at the title the book chooses where reading starts; other stories
     // start at once, as a reader expects of a title screen that asks for a click.
-    if (m_story.Header.BookmarkMode != 2) {
-        StartStory();
-    } else if (m_showBookmarkBook) {
-        m_showBookmarkBook(false);
-    }
+    if (m_story.Header.BookmarkMode != 2) return StartStory();
+    if (m_showBookmarkBook) m_showBookmarkBook(false);
 }
 
 void TMainForm::StartStory()
@@ -212,8 +209,7 @@ void TMainForm::RunTick(int lagCount)
 
 void TMainForm::OpenGameMenu()
 {
-    // The game menu window arrives with the dialogs; until then a right click only
-    // consumes the latch.
+    // The game menu comes next; until then a right click only consumes the latch.
     m_services.Log.Event("gamemenu");
 }
 
