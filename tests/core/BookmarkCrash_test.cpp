@@ -40,14 +40,16 @@ std::vector<uint8_t> FileOf(int count)
     return out.TakeBytes();
 }
 
-// Adds a fourth bookmark and takes it away again, for ever.
-[[noreturn]] void RewriteForever(const std::string& path)
+// Adds a fourth bookmark and takes it away again, for ever; says on `ready` once the first
+// round is done, so a kill after that lands among the rewrites however slow the start.
+[[noreturn]] void RewriteForever(const std::string& path, int ready)
 {
     RecordingMessageBox messages{false};
     BookmarkStore store({path, path}, messages);
     store.Load();
-    for (;;) {
+    for (bool told = false;; told = true) {
         if (!store.Record(3, Sample(3)) || !store.Remove(3)) _exit(2);
+        if (!told && write(ready, "!", 1) != 1) _exit(3);
     }
 }
 
@@ -70,9 +72,15 @@ TEST(BookmarkCrashTest, AWriterKilledMidRewriteLeavesTheOldOrTheNewListWhole)
     int sawFour = 0;
     const int runs = Runs();
     for (int run = 0; run < runs; ++run) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
         const pid_t writer = fork();
         ASSERT_GE(writer, 0);
-        if (writer == 0) RewriteForever(path);
+        if (writer == 0) RewriteForever(path, ready[1]);
+        char byte = 0;
+        EXPECT_EQ(read(ready[0], &byte, 1), 1);
+        close(ready[0]);
+        close(ready[1]);
         usleep(static_cast<useconds_t>(delayUs(random)));
         kill(writer, SIGKILL);
         int status = 0;
