@@ -37,12 +37,15 @@ TNkDIB StagePicture()
 
 std::vector<uint8_t> EncodeJpeg(const TNkDIB& image, int quality)
 {
-    return test::EncodeJpeg(image.Width(), image.Height(), JCS_RGB, [&](int x, int y, uint8_t* rgb) {
+    return test::EncodeJpeg(
+        image.Width(), image.Height(), JCS_RGB,
+        [&](int x, int y, uint8_t* rgb) {
         const uint8_t* bgr = image.ScanLine(y) + x * 3;
         rgb[0] = bgr[2];
         rgb[1] = bgr[1];
         rgb[2] = bgr[0];
-    }, quality);
+        },
+        quality);
 }
 
 void BM_DecodeBmp24(benchmark::State& state)

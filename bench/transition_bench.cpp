@@ -3,8 +3,8 @@
 // time of one step, which must stay far below the timer interval it runs at.
 #include <benchmark/benchmark.h>
 
-#include "data/CommandStrings.h"
 #include "core/Transitions.h"
+#include "data/CommandStrings.h"
 #include "data/Random.h"
 #include "graphics/StageImages.h"
 #include "platform/headless/ManualClock.h"
@@ -52,8 +52,8 @@ void BM_TransitionStep(benchmark::State& state, const char* effect, const char* 
             ++steps;
         }
     }
-    state.counters["per_step"] = benchmark::Counter(static_cast<double>(steps),
-                                                    benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_step"] = benchmark::Counter(
+        static_cast<double>(steps), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 BENCHMARK_CAPTURE(BM_TransitionStep, none, "NONE", "1")->Unit(benchmark::kMicrosecond);

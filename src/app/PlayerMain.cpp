@@ -13,20 +13,20 @@
 #include "core/RunMain.h"
 #include "core/StoryBookmarks.h"
 #include "core/Transcript.h"
+#include "platform/TextCodec.h"
+#include "platform/cdio/CdioDrive.h"
+#include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
-#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/PrivateTemporaryFolder.h"
 #include "platform/linux/SteadyClock.h"
 #include "platform/linux/SystemLocalTime.h"
-#include "platform/sdl/SdlMessageBox.h"
-#include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/sdl/SdlAudioOutput.h"
+#include "platform/sdl/SdlMessageBox.h"
 #include "platform/sdl/SdlStageWindow.h"
-#include "platform/TextCodec.h"
-#include "platform/cdio/CdioDrive.h"
 #include "sound/CdDriveList.h"
 #include "sound/StageSoundPlayer.h"
 
@@ -34,10 +34,16 @@ namespace kelva {
 
 namespace {
 
-bool HasDisplay() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+bool HasDisplay()
+{
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+}
 
 // A run that names no seed draws other numbers each time.
-uint32_t SeedFromTime() { return static_cast<uint32_t>(std::time(nullptr)) ^ std::random_device{}(); }
+uint32_t SeedFromTime()
+{
+    return static_cast<uint32_t>(std::time(nullptr)) ^ std::random_device{}();
+}
 
 // The services the player runs on, chosen once: a real display, or headless (a replay,
 // or SDL's dummy/offscreen video driver) with recorded messages.
@@ -58,7 +64,10 @@ struct PlatformChoice {
 };
 
 // Writes a line of the player's log to the terminal.
-void LogLine(const std::string& text) { std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str()); }
+void LogLine(const std::string& text)
+{
+    std::fprintf(stderr, "kelvanovelrun: %s\n", text.c_str());
+}
 
 // Everything that makes sound, in the order it is set up; torn down the other way round,
 // so nothing plays into a part that is already gone.
@@ -85,7 +94,8 @@ struct PlayerSound {
         Media = std::make_unique<MediaFiles>(game.Package.get());
         Media->SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
         std::vector<std::string> problems;
-        auto cd = std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", ListCdioDrives, problems), mixer, clock);
+        auto cd =
+            std::make_unique<TCDP>(FindCdDrives(line.CdImage, ".", ListCdioDrives, problems), mixer, clock);
         for (const std::string& problem : problems) LogLine(problem);
         const CNovelFileHeader& header = game.Story->Header;
         MusicSettings settings{header.MidiSkipLeadIn, header.MidiGmOn, header.MidiGsReset, header.Title};
@@ -141,7 +151,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
-    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
+    for (std::string* path :
+         {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
         std::error_code error;
         if (!path->empty()) {
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
@@ -191,8 +202,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     }
     std::unique_ptr<StageWindow> replayWindow;
     if (replay || platform->Headless) {
-        replayWindow = std::make_unique<ReplayStageWindow>(clock, platform->Recorded, std::move(platform->Events),
-                                                           line.DumpDir, shown.get());
+        replayWindow = std::make_unique<ReplayStageWindow>(
+            clock, platform->Recorded, std::move(platform->Events), line.DumpDir, shown.get());
     }
     StageWindow& window = replayWindow ? *replayWindow : *shown;
     const std::unique_ptr<FreeTypeRasteriser> fonts = FreeTypeRasteriser::Create();

@@ -25,8 +25,8 @@ bool ChoiceMenuView::ShowBand(int line, int height, const TNkDIB& from, TNkDIB& 
     return true;
 }
 
-void ChoiceMenuView::Draw(std::vector<MenuChoice> choices, TAntiAliasTextout& text, StageImages& stage, TColor tint,
-                          int charHeight)
+void ChoiceMenuView::Draw(std::vector<MenuChoice> choices, TAntiAliasTextout& text, StageImages& stage,
+                          TColor tint, int charHeight)
 {
     m_drawn = true;
     m_highlighted = -1;  // the first hover draws every band
@@ -35,8 +35,8 @@ void ChoiceMenuView::Draw(std::vector<MenuChoice> choices, TAntiAliasTextout& te
     m_lineStep = LineStep(charHeight);
     const int count = static_cast<int>(m_choices.size());
     stage.HighlightImage.Assign(stage.StageImage);
-    Tint(stage.Blend, stage.HighlightImage, TRect{0, 0, kStageWidth, kMessageArea.Top + count * m_lineStep}, tint,
-         40);
+    Tint(stage.Blend, stage.HighlightImage, TRect{0, 0, kStageWidth, kMessageArea.Top + count * m_lineStep},
+         tint, 40);
     for (int i = 0; i < count; ++i) {
         const std::string& caption = m_choices[static_cast<size_t>(i)].Caption;
         for (TNkDIB* target : {&stage.StageImage, &stage.HighlightImage}) {

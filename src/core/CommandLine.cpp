@@ -11,7 +11,10 @@ namespace kelva {
 namespace {
 
 // The rest of a "*" or "=" argument, at most 255 bytes as the fixed-size fields allow.
-std::string Rest(const std::string& arg) { return arg.substr(1, 255); }
+std::string Rest(const std::string& arg)
+{
+    return arg.substr(1, 255);
+}
 
 // Switches begin with "/", and so do absolute paths here. A "/" argument that names a
 // folder or has an extension ("/home/me/story.kne", "/story.kne"), or that names something
@@ -59,18 +62,30 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
     bool fullScreen = false, window = false;
     std::string seed;
     bool ok = false;
-    if (name == "--help") ok = flag(line.Help);
-    else if (name == "--version") ok = flag(line.Version);
-    else if (name == "--fullscreen") ok = flag(fullScreen);
-    else if (name == "--window") ok = flag(window);
-    else if (name == "--realtime") ok = flag(line.Realtime);
-    else if (name == "--verbose") ok = flag(line.Verbose);
-    else if (name == "--replay") ok = text(line.ReplayFile);
-    else if (name == "--dump-dir") ok = text(line.DumpDir);
-    else if (name == "--transcript") ok = text(line.TranscriptFile);
-    else if (name == "--soundfont") ok = text(line.SoundFont);
-    else if (name == "--cd-image") ok = text(line.CdImage);
-    else if (name == "--seed") ok = text(seed);
+    if (name == "--help")
+        ok = flag(line.Help);
+    else if (name == "--version")
+        ok = flag(line.Version);
+    else if (name == "--fullscreen")
+        ok = flag(fullScreen);
+    else if (name == "--window")
+        ok = flag(window);
+    else if (name == "--realtime")
+        ok = flag(line.Realtime);
+    else if (name == "--verbose")
+        ok = flag(line.Verbose);
+    else if (name == "--replay")
+        ok = text(line.ReplayFile);
+    else if (name == "--dump-dir")
+        ok = text(line.DumpDir);
+    else if (name == "--transcript")
+        ok = text(line.TranscriptFile);
+    else if (name == "--soundfont")
+        ok = text(line.SoundFont);
+    else if (name == "--cd-image")
+        ok = text(line.CdImage);
+    else if (name == "--seed")
+        ok = text(seed);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -103,19 +118,25 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args)
             continue;
         }
         switch (arg.empty() ? '\0' : arg[0]) {
-        case '/':
-            if (IsAbsolutePath(arg)) {
+            case '/':
+                if (IsAbsolutePath(arg)) {
+                    line.NovelFile = arg;
+                } else {
+                    const std::string word = UpperCaseAscii(arg);
+                    if (word == "/DEBUG") line.DebugMode = true;
+                    if (word == "/16") line.Only16BitDisplay = true;
+                    if (word == "/SILHOUETTE") line.SilhouetteMode = true;
+                }
+                break;  // any other switch is ignored
+            case '*':
+                line.DataFolder = Rest(arg);
+                break;
+            case '=':
+                line.BookmarkFile = Rest(arg);
+                break;
+            default:
                 line.NovelFile = arg;
-            } else {
-                const std::string word = UpperCaseAscii(arg);
-                if (word == "/DEBUG") line.DebugMode = true;
-                if (word == "/16") line.Only16BitDisplay = true;
-                if (word == "/SILHOUETTE") line.SilhouetteMode = true;
-            }
-            break;  // any other switch is ignored
-        case '*': line.DataFolder = Rest(arg); break;
-        case '=': line.BookmarkFile = Rest(arg); break;
-        default: line.NovelFile = arg; break;
+                break;
         }
     }
     return line;

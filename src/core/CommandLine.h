@@ -11,24 +11,24 @@
 namespace kelva {
 
 struct CommandLine {
-    bool DebugMode = false;  // "/DEBUG"
-    bool Only16BitDisplay = false;  // "/16"
-    bool SilhouetteMode = false;  // "/SILHOUETTE"
-    std::string NovelFile;  // the last plain argument; empty when none
-    std::optional<std::string> DataFolder;  // "*folder"
+    bool DebugMode = false;                   // "/DEBUG"
+    bool Only16BitDisplay = false;            // "/16"
+    bool SilhouetteMode = false;              // "/SILHOUETTE"
+    std::string NovelFile;                    // the last plain argument; empty when none
+    std::optional<std::string> DataFolder;    // "*folder"
     std::optional<std::string> BookmarkFile;  // "=file"
 
-    bool Help = false;  // --help
-    bool Version = false;  // --version
+    bool Help = false;               // --help
+    bool Version = false;            // --version
     std::optional<bool> FullScreen;  // --fullscreen / --window, over the header's choice
-    std::string ReplayFile;  // --replay EVENTS
-    std::string DumpDir;  // --dump-dir DIR
-    std::string TranscriptFile;  // --transcript FILE
-    bool Realtime = false;  // --realtime
-    std::string SoundFont;  // --soundfont FILE
-    std::string CdImage;  // --cd-image FILE.cue
-    std::optional<uint32_t> Seed;  // --seed N: the random numbers' seed
-    bool Verbose = false;  // --verbose
+    std::string ReplayFile;          // --replay EVENTS
+    std::string DumpDir;             // --dump-dir DIR
+    std::string TranscriptFile;      // --transcript FILE
+    bool Realtime = false;           // --realtime
+    std::string SoundFont;           // --soundfont FILE
+    std::string CdImage;             // --cd-image FILE.cue
+    std::optional<uint32_t> Seed;    // --seed N: the random numbers' seed
+    bool Verbose = false;            // --verbose
 
     std::string Error;  // an unknown or incomplete long option; empty when all is well
 };

@@ -33,7 +33,8 @@ void DebugBar::DrawOver(TNkDIB& frame)
 {
     const int top = kStageHeight - kHeight;
     frame.FillRect(TRect{0, top, kStageWidth, kStageHeight}, MakeColor(212, 208, 200));
-    frame.FillRect(TRect{kStageWidth - kItemLabelWidth, top, kStageWidth, kStageHeight}, MakeColor(192, 192, 192));
+    frame.FillRect(TRect{kStageWidth - kItemLabelWidth, top, kStageWidth, kStageHeight},
+                   MakeColor(192, 192, 192));
     m_text.Target = &frame;
     m_text.DrawText(2, top, kKeyHelp);
     m_text.DrawText(kStageWidth - kItemLabelWidth, top, m_itemLabel);

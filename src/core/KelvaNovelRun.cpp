@@ -16,9 +16,15 @@ namespace {
 // (a disc image, say) from being read into memory whole.
 constexpr int64_t kMaxNovelFileSize = 256 * 1024 * 1024;
 
-std::string FileNameOnly(const std::string& path) { return fs::path(path).filename().string(); }
+std::string FileNameOnly(const std::string& path)
+{
+    return fs::path(path).filename().string();
+}
 
-std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+std::string FolderOf(const std::string& path)
+{
+    return fs::path(path).parent_path().string();
+}
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension)
 {
@@ -34,7 +40,10 @@ std::string BookmarkFileFor(const std::string& path)
     return result.string();
 }
 
-void Startup::Fail(const std::string& text) { m_messages.Show(kRuntimeCaption, text, MessageIcon::Error); }
+void Startup::Fail(const std::string& text)
+{
+    m_messages.Show(kRuntimeCaption, text, MessageIcon::Error);
+}
 
 bool Startup::OpenPackage(LoadedGame& game, const std::string& programPath, int64_t packageOffset)
 {
@@ -84,7 +93,8 @@ std::unique_ptr<Stream> Startup::OpenNovelStream(LoadedGame& game)
         try {
             entry->CopyTo(copy, package.GetEntry(package.IndexOf(kNovelEntryName)).Size);
         } catch (const FormatError& error) {
-            Fail(std::string(kNovelEntryName) + " を読み込めません。\r\n" + error.what() + "\r\n実行を中止します。");
+            Fail(std::string(kNovelEntryName) + " を読み込めません。\r\n" + error.what() +
+                 "\r\n実行を中止します。");
             return nullptr;
         }
         copy.Seek(0, SeekOrigin::Begin);
@@ -112,7 +122,8 @@ std::unique_ptr<Stream> Startup::OpenNovelStream(LoadedGame& game)
         return nullptr;
     }
     if (file->Size() > kMaxNovelFileSize) {
-        Fail(FileNameOnly(name) + " を読み込めません。\r\nノベルファイルとしては大きすぎます。\r\n実行を中止します。");
+        Fail(FileNameOnly(name) +
+             " を読み込めません。\r\nノベルファイルとしては大きすぎます。\r\n実行を中止します。");
         return nullptr;
     }
     return ReadWholeFile(name);

@@ -28,8 +28,8 @@ inline constexpr const char* kNovelEntryName = "autorun.kne";
 // Values decided at start-up and kept for the whole run.
 struct StartupValues {
     std::string NovelFileName;  // empty in package mode
-    std::string DataFolder;  // made the current directory
-    std::string BookmarkFile;  // file name part lower-cased
+    std::string DataFolder;     // made the current directory
+    std::string BookmarkFile;   // file name part lower-cased
     bool DebugMode = false;
     bool Only16BitDisplay = false;
     bool SilhouetteMode = false;

@@ -21,12 +21,15 @@ Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smo
     m_state.LastCharSize = size;
     TPoint& cursor = m_state.TextCursor;
     switch (PlaceCharacter(cursor, size, character)) {
-    case Placement::Here: break;
-    case Placement::NextLine: cursor = {kMessageArea.Left, cursor.Y + LineStep(size.Y)}; break;
-    case Placement::PageFull:
-        m_state.Position.Character -= static_cast<int>(character.size());
-        m_log.FlushText();
-        return Typed::PageFull;
+        case Placement::Here:
+            break;
+        case Placement::NextLine:
+            cursor = {kMessageArea.Left, cursor.Y + LineStep(size.Y)};
+            break;
+        case Placement::PageFull:
+            m_state.Position.Character -= static_cast<int>(character.size());
+            m_log.FlushText();
+            return Typed::PageFull;
     }
     m_text.DrawText(cursor.X, cursor.Y, character);
     m_log.Typed(character);

@@ -49,7 +49,7 @@ struct PlayerState {
     TPoint LastCharSize;  // width and height of the character measured last
     ClickLatch Click;
     TPoint Mouse;
-    int TickTotal = 0;  // sum of all lag counts; drives the key-wait icon's blinking
+    int TickTotal = 0;      // sum of all lag counts; drives the key-wait icon's blinking
     bool PageFull = false;  // the current key wait came from a full message area
     bool SkipMode = false;
     int TitleStep = 0;

@@ -9,10 +9,17 @@ void TMainForm::StepLink()
     const CNovelItem* item = CurrentItem();
     if (!item) return;
     switch (item->Kind) {
-    case kItemMenuLink: StepMenuLink(); break;
-    case kItemAutoLink: StepAutoLink(); break;
-    case kItemEnd: StepEndItem(); break;
-    default: break;  // an unknown kind stays in link mode
+        case kItemMenuLink:
+            StepMenuLink();
+            break;
+        case kItemAutoLink:
+            StepAutoLink();
+            break;
+        case kItemEnd:
+            StepEndItem();
+            break;
+        default:
+            break;  // an unknown kind stays in link mode
     }
 }
 

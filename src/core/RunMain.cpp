@@ -18,8 +18,8 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_typer(m_state, m_textRenderer, m_stage.ScreenImage, services.Log),
       m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
-      m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound, services.Log,
-                                services.Messages},
+      m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound,
+                                services.Log, services.Messages},
                  *this),
       m_display(services.Window, services.Messages, game.Story->Header,
                 game.Values.Only16BitDisplay || game.Story->Header.Only16BitColour),
@@ -28,7 +28,8 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_loop(services.Window, services.Time, m_timer, m_presenter, m_windows, *this),
       m_debugBar(services.Fonts),
       m_debugKeys(m_stage, m_transitions, services.Sound, *this),
-      m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log, *this),
+      m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log,
+              *this),
       m_yesNo(services.Fonts)
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
@@ -50,7 +51,10 @@ const CNovelItem* TMainForm::CurrentItem() const
     return &m_story.Items[index];
 }
 
-void TMainForm::SetTimerInterval(int milliseconds) { m_timer.SetInterval(milliseconds, m_services.Time.NowMs()); }
+void TMainForm::SetTimerInterval(int milliseconds)
+{
+    m_timer.SetInterval(milliseconds, m_services.Time.NowMs());
+}
 
 void TMainForm::TurnPage()
 {
@@ -64,37 +68,37 @@ void TMainForm::SetMode(PlayerMode mode)
 {
     m_state.Mode = mode;
     switch (mode) {
-    case PlayerMode::Text:
-        m_display.ShowReadingPointer();
-        m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
-        break;
-    case PlayerMode::Link: {
-        m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
-        const CNovelItem* item = CurrentItem();
-        const bool menu = item && item->Kind == kItemMenuLink;
-        if (menu) {
-            m_menu.Reset();
+        case PlayerMode::Text:
+            m_display.ShowReadingPointer();
+            m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
+            break;
+        case PlayerMode::Link: {
+            m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
+            const CNovelItem* item = CurrentItem();
+            const bool menu = item && item->Kind == kItemMenuLink;
+            if (menu) {
+                m_menu.Reset();
+                m_state.Click.Clear();
+                m_display.SetPointer(Pointer::Arrow);
+                BeginPage();
+                Present();
+            }
+            if (menu || m_story.Header.SkipMode == 1) {
+                m_state.SkipMode = false;
+                SetTimerInterval(m_textInterval);
+            }
+            break;
+        }
+        case PlayerMode::KeyWait:
             m_state.Click.Clear();
-            m_display.SetPointer(Pointer::Arrow);
-            BeginPage();
-            Present();
-        }
-        if (menu || m_story.Header.SkipMode == 1) {
-            m_state.SkipMode = false;
-            SetTimerInterval(m_textInterval);
-        }
-        break;
-    }
-    case PlayerMode::KeyWait:
-        m_state.Click.Clear();
-        m_display.ShowReadingPointer();
-        m_services.Log.Event("keywait");
-        break;
-    case PlayerMode::Title:
-        m_display.ShowReadingPointer();
-        m_state.TitleStep = 0;
-        m_services.Log.Event("title");
-        break;
+            m_display.ShowReadingPointer();
+            m_services.Log.Event("keywait");
+            break;
+        case PlayerMode::Title:
+            m_display.ShowReadingPointer();
+            m_state.TitleStep = 0;
+            m_services.Log.Event("title");
+            break;
     }
 }
 
@@ -159,7 +163,8 @@ void TMainForm::TimerTimer(int lagCount)
         return;
     }
     m_state.TickTotal += lagCount;
-    if (m_game.Values.DebugMode && m_debugBar.ShowItem(m_state.CurrentItem, CurrentItem())) m_presenter.MarkChanged();
+    if (m_game.Values.DebugMode && m_debugBar.ShowItem(m_state.CurrentItem, CurrentItem()))
+        m_presenter.MarkChanged();
 }
 
 void TMainForm::StepTitle()
@@ -200,10 +205,18 @@ void TMainForm::StartStory()
 void TMainForm::RunTick(int lagCount)
 {
     switch (m_state.Mode) {
-    case PlayerMode::Text: StepText(lagCount); break;
-    case PlayerMode::Link: StepLink(); break;
-    case PlayerMode::KeyWait: StepKeyWait(); break;
-    case PlayerMode::Title: StepTitle(); break;
+        case PlayerMode::Text:
+            StepText(lagCount);
+            break;
+        case PlayerMode::Link:
+            StepLink();
+            break;
+        case PlayerMode::KeyWait:
+            StepKeyWait();
+            break;
+        case PlayerMode::Title:
+            StepTitle();
+            break;
     }
 }
 
@@ -247,7 +260,10 @@ void TMainForm::FormMouseDown(MouseButton button, int x, int y)
     m_state.Click.Latch(x, y, button);
 }
 
-void TMainForm::FormMouseMove(int x, int y) { m_state.Mouse = {x, y}; }
+void TMainForm::FormMouseMove(int x, int y)
+{
+    m_state.Mouse = {x, y};
+}
 
 void TMainForm::FormClose()
 {

@@ -63,7 +63,8 @@ void TMainForm::StepKeyWait()
     PlayerState& state = m_state;
     const TRect icon = KeyWaitIconArea(state.TextCursor);
     if (!icon.IsEmpty()) {
-        CopyRect(m_stage.StageImage, m_stage.ScreenImage, TRect{icon.Left, icon.Top, icon.Right - 1, icon.Bottom - 1});
+        CopyRect(m_stage.StageImage, m_stage.ScreenImage,
+                 TRect{icon.Left, icon.Top, icon.Right - 1, icon.Bottom - 1});
     }
     if (state.SkipMode) {
         state.Click.Latch(0, 0, MouseButton::Left);
@@ -79,8 +80,8 @@ void TMainForm::StepKeyWait()
         state.Click.Clear();
         EndKeyWait();
     } else {
-        DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, state.TextCursor.X + 1, state.TextCursor.Y + 3,
-                        KeyWaitBlinkFrame(state.TickTotal, m_timer.Interval()));
+        DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, state.TextCursor.X + 1,
+                        state.TextCursor.Y + 3, KeyWaitBlinkFrame(state.TickTotal, m_timer.Interval()));
     }
     PresentRect(icon);
 }
@@ -91,9 +92,10 @@ void TMainForm::EndKeyWait()
     PlayerState& state = m_state;
     state.Mode = PlayerMode::Text;
     const CNovelItem* item = CurrentItem();
-    const int lineLength = item && state.Position.Line < static_cast<int>(item->Lines.size())
-                               ? static_cast<int>(item->Lines[static_cast<size_t>(state.Position.Line)].size())
-                               : 0;
+    const int lineLength =
+        item && state.Position.Line < static_cast<int>(item->Lines.size())
+            ? static_cast<int>(item->Lines[static_cast<size_t>(state.Position.Line)].size())
+            : 0;
     // A wait at the end of a line goes on at the next.
     if (lineLength < state.Position.Character && !m_typer.NextLine()) state.PageFull = true;
     if (state.PageFull) {

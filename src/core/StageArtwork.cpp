@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdio>
 
-#include "graphics/AntiAliasTextout.h"
 #include "core/KelvaNovelRun.h"
+#include "graphics/AntiAliasTextout.h"
 #include "graphics/FontSpec.h"
 
 namespace kelva {
@@ -23,7 +23,8 @@ constexpr int kBadgeWidth = 188;
 // the same shape one pixel larger, so the sign reads on light and dark pictures alike.
 void DrawArrowhead(TNkDIB& image, int left, int top)
 {
-    const std::array<TPoint, 3> outline = {TPoint{left + 3, top}, TPoint{left + 21, top}, TPoint{left + 12, top + 12}};
+    const std::array<TPoint, 3> outline = {TPoint{left + 3, top}, TPoint{left + 21, top},
+                                           TPoint{left + 12, top + 12}};
     const std::array<TPoint, 3> inner = {TPoint{left + 6, top + 2}, TPoint{left + 18, top + 2},
                                          TPoint{left + 12, top + 9}};
     image.FillPolygon(outline, kOutline);
@@ -98,8 +99,8 @@ void DrawTitleText(TNkDIB& target, FontRasteriser& fonts, std::string_view title
     text.Decoration = kDecorationNone;
     text.Font = FontSpec{kGothicFace, 32, false};
     text.TextColor = kWhite;
-    for (const auto& [line, y] :
-         {std::pair<std::string_view, int>{title, 200}, std::pair<std::string_view, int>{"クリックでスタート！", 240}}) {
+    for (const auto& [line, y] : {std::pair<std::string_view, int>{title, 200},
+                                  std::pair<std::string_view, int>{"クリックでスタート！", 240}}) {
         text.DrawText(320 - fonts.MeasureText(text.Font, line).Width / 2, y, line);
     }
 }

@@ -32,7 +32,8 @@ void StageDisplay::EnumerateModes()
     // Full screen scales the stage onto the desktop, so a display without a 640 x 480
     // mode serves as well, at the desktop's depth.
     if (m_mode.BitsPerPixel == 0) {
-        m_mode = {kStageWidth, kStageHeight, m_only16Bits ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
+        m_mode = {kStageWidth, kStageHeight,
+                  m_only16Bits ? std::min(16, desktop.BitsPerPixel) : desktop.BitsPerPixel};
     }
     if (m_mode.BitsPerPixel < 15) {
         m_messages.Show(m_header.Title, "ビデオカードがハイカラーに対応していません。\r\n実行を中止します。",
@@ -55,7 +56,8 @@ bool StageDisplay::Switch(bool fullScreen, bool choosing)
 {
     EnumerateModes();
     if (fullScreen ? !ShowFullScreen() : !m_window.Show(false, m_mode.BitsPerPixel)) {
-        m_messages.Show(m_header.Title, "画面モードを変更できません。\r\n実行を中止します。", MessageIcon::Error);
+        m_messages.Show(m_header.Title, "画面モードを変更できません。\r\n実行を中止します。",
+                        MessageIcon::Error);
         return false;
     }
     m_fullScreen = fullScreen;

@@ -12,7 +12,12 @@ constexpr int kIdleWaitMs = 20;
 
 StageLoop::StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
                      WindowLayer& windows, StageLoopClient& client)
-    : m_window(window), m_clock(clock), m_timer(timer), m_presenter(presenter), m_windows(windows), m_client(client)
+    : m_window(window),
+      m_clock(clock),
+      m_timer(timer),
+      m_presenter(presenter),
+      m_windows(windows),
+      m_client(client)
 {
     m_windows.SetModalLoop(*this);
 }
@@ -35,11 +40,20 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
 void StageLoop::Dispatch(const InputEvent& event)
 {
     switch (event.type) {
-    case InputEvent::Type::Quit: m_client.FormClose(); break;
-    case InputEvent::Type::KeyDown: m_client.FormKeyDown(event); break;
-    case InputEvent::Type::MouseDown: m_client.FormMouseDown(event.button, event.x, event.y); break;
-    case InputEvent::Type::MouseMove: m_client.FormMouseMove(event.x, event.y); break;
-    default: break;  // the stage takes no releases; presenting and focus are the loop's
+        case InputEvent::Type::Quit:
+            m_client.FormClose();
+            break;
+        case InputEvent::Type::KeyDown:
+            m_client.FormKeyDown(event);
+            break;
+        case InputEvent::Type::MouseDown:
+            m_client.FormMouseDown(event.button, event.x, event.y);
+            break;
+        case InputEvent::Type::MouseMove:
+            m_client.FormMouseMove(event.x, event.y);
+            break;
+        default:
+            break;  // the stage takes no releases; presenting and focus are the loop's
     }
 }
 

@@ -36,8 +36,8 @@ public:
 class StageLoop final : public ModalLoop {
 public:
     // All borrowed. Input goes to `windows` first, and to the client when they leave it.
-    StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter, WindowLayer& windows,
-              StageLoopClient& client);
+    StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, StagePresenter& presenter,
+              WindowLayer& windows, StageLoopClient& client);
 
     // Runs until `finished` holds (asked before every turn) or the stage closes; false
     // when the stage closed.

@@ -2,7 +2,8 @@
 
 namespace kelva {
 
-std::vector<MenuChoice> MenuChoices(const CNovelItem& item, const CNovelItems& items, const CNovelCounters& counters)
+std::vector<MenuChoice> MenuChoices(const CNovelItem& item, const CNovelItems& items,
+                                    const CNovelCounters& counters)
 {
     std::vector<MenuChoice> choices;
     for (const CNovelLink& link : item.Links) {

@@ -19,7 +19,13 @@ constexpr int kLogoIntervalMs = 20;
 
 TitleSequence::TitleSequence(const CNovelFileHeader& header, StageImages& stage, Transitions& effects,
                              StageSound& sound, FontRasteriser& fonts, Transcript& log, TransitionHost& timer)
-    : m_header(header), m_stage(stage), m_effects(effects), m_sound(sound), m_fonts(fonts), m_log(log), m_timer(timer)
+    : m_header(header),
+      m_stage(stage),
+      m_effects(effects),
+      m_sound(sound),
+      m_fonts(fonts),
+      m_log(log),
+      m_timer(timer)
 {
 }
 
@@ -29,15 +35,24 @@ bool TitleSequence::Step(PlayerState& state)
     // The count stops where the title screen waits, so it can't overflow.
     if (step < kWaitStep) ++state.TitleStep;
     switch (step) {
-    case kLogoStep: ShowLogoScreen(); return false;
-    case kLogoPaceStep: m_timer.SetTimerInterval(kLogoIntervalMs); return false;
-    case kLogoEndStep:
-        m_stage.StageImage.FillRect(TRect{0, 0, kStageWidth, kStageHeight}, MakeColor(0, 0, 0));
-        m_effects.StartTransition();
-        return false;
-    case kTitleStep: ShowTitleScreen(); return false;
-    case kClickResetStep: state.Click.Clear(); return false;
-    default: break;
+        case kLogoStep:
+            ShowLogoScreen();
+            return false;
+        case kLogoPaceStep:
+            m_timer.SetTimerInterval(kLogoIntervalMs);
+            return false;
+        case kLogoEndStep:
+            m_stage.StageImage.FillRect(TRect{0, 0, kStageWidth, kStageHeight}, MakeColor(0, 0, 0));
+            m_effects.StartTransition();
+            return false;
+        case kTitleStep:
+            ShowTitleScreen();
+            return false;
+        case kClickResetStep:
+            state.Click.Clear();
+            return false;
+        default:
+            break;
     }
     if (step < kWaitStep || !state.Click.Pressed) return false;
     // Back to the text pace before the music stops: stopping may take a moment.
@@ -56,7 +71,8 @@ void TitleSequence::ShowLogoScreen()
     m_stage.StageImage.FillRect(TRect{0, 0, kStageWidth, kStageHeight}, MakeColor(0, 0, 0));
     if (!m_header.LogoPicture.empty()) m_stage.LoadBackground(m_header.LogoPicture);
     const TNkDIB badge = PoweredByImage(m_fonts);
-    DrawColourKeyed(badge, badge.BoundsRect(), m_stage.StageImage, 380, 412, badge.Pixel(0, badge.Height() - 1));
+    DrawColourKeyed(badge, badge.BoundsRect(), m_stage.StageImage, 380, 412,
+                    badge.Pixel(0, badge.Height() - 1));
     DrawVersionText(m_stage.StageImage, m_fonts, m_sound.DecoderLibraryVersion());
     m_effects.SetDefaultEffect();
     m_effects.StartTransition();

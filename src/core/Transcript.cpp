@@ -9,7 +9,8 @@ namespace kelva {
 Transcript::Transcript(Clock& clock, const std::string& path) : m_clock(clock)
 {
     if (!path.empty()) m_file = std::fopen(path.c_str(), "w");
-    if (!path.empty() && !m_file) std::fprintf(stderr, "kelvanovelrun: cannot write transcript %s\n", path.c_str());
+    if (!path.empty() && !m_file)
+        std::fprintf(stderr, "kelvanovelrun: cannot write transcript %s\n", path.c_str());
 }
 
 Transcript::~Transcript()
@@ -62,7 +63,8 @@ void TranscribedMessageBox::Show(std::string_view caption, std::string_view text
 bool TranscribedMessageBox::AskYesNo(std::string_view caption, std::string_view text)
 {
     const bool yes = m_inner.AskYesNo(caption, text);
-    m_transcript.Event("question", std::string(caption) + ": " + std::string(text) + (yes ? " -> yes" : " -> no"));
+    m_transcript.Event("question",
+                       std::string(caption) + ": " + std::string(text) + (yes ? " -> yes" : " -> no"));
     return yes;
 }
 

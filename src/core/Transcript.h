@@ -44,7 +44,10 @@ private:
 // Shows messages through another box and writes each to the transcript.
 class TranscribedMessageBox final : public MessageBox {
 public:
-    TranscribedMessageBox(MessageBox& inner, Transcript& transcript) : m_inner(inner), m_transcript(transcript) {}
+    TranscribedMessageBox(MessageBox& inner, Transcript& transcript)
+        : m_inner(inner), m_transcript(transcript)
+    {
+    }
     void Show(std::string_view caption, std::string_view text, MessageIcon icon) override;
     bool AskYesNo(std::string_view caption, std::string_view text) override;
 

@@ -81,9 +81,11 @@ void Transitions::StartTransition()
     m_state.Active = true;
     m_state.Tick = 0;
     const int effect = m_state.Effect;
-    const std::string name = effect >= 0 && effect < kFadeEffectCount ? kFadeEffectNames[static_cast<size_t>(effect)]
-                                                                      : std::to_string(effect);
-    m_log.Event("transition", name + " " + std::to_string(m_state.Param) + " " + std::to_string(m_state.Duration));
+    const std::string name = effect >= 0 && effect < kFadeEffectCount
+                                 ? kFadeEffectNames[static_cast<size_t>(effect)]
+                                 : std::to_string(effect);
+    m_log.Event("transition",
+                name + " " + std::to_string(m_state.Param) + " " + std::to_string(m_state.Duration));
 }
 
 void Transitions::Finish()
@@ -131,10 +133,18 @@ void Transitions::StepShutter()
     const int p = Progress();
     TRect rect;
     switch (m_state.Param) {
-    case 2: rect = {(100 - p) * 640 / 100, 0, 640, 480}; break;
-    case 3: rect = {0, 0, 640, p * 480 / 100}; break;
-    case 4: rect = {0, (100 - p) * 480 / 100, 640, 480}; break;
-    default: rect = {0, 0, p * 640 / 100, 480}; break;
+        case 2:
+            rect = {(100 - p) * 640 / 100, 0, 640, 480};
+            break;
+        case 3:
+            rect = {0, 0, 640, p * 480 / 100};
+            break;
+        case 4:
+            rect = {0, (100 - p) * 480 / 100, 640, 480};
+            break;
+        default:
+            rect = {0, 0, p * 640 / 100, 480};
+            break;
     }
     Reveal(rect);
     m_host.PresentRect(rect);
@@ -202,11 +212,13 @@ void Transitions::StepRotatingShutter()
     const double from = (anticlockwise ? 100 - a : a) / 100.0 * 2 * std::numbers::pi;
     const double to = (anticlockwise ? 100 - b : b) / 100.0 * 2 * std::numbers::pi;
     const auto rim = [](double angle) {
-        return TPoint{static_cast<int>(std::sin(angle) * 430) + 320, static_cast<int>(std::cos(angle) * -430) + 240};
+        return TPoint{static_cast<int>(std::sin(angle) * 430) + 320,
+                      static_cast<int>(std::cos(angle) * -430) + 240};
     };
     std::array<TPoint, 4> wedge = {TPoint{320, 240}, rim(from), rim(to), TPoint{320, 240}};
     TRect area{std::min({wedge[0].X, wedge[1].X, wedge[2].X}), std::min({wedge[0].Y, wedge[1].Y, wedge[2].Y}),
-               std::max({wedge[0].X, wedge[1].X, wedge[2].X}), std::max({wedge[0].Y, wedge[1].Y, wedge[2].Y})};
+               std::max({wedge[0].X, wedge[1].X, wedge[2].X}),
+               std::max({wedge[0].Y, wedge[1].Y, wedge[2].Y})};
     area = area.Intersect(TRect{0, 0, 640, 480});
     // The wedge is widened at the centre so consecutive wedges leave no gap there.
     if (b < 25) {
@@ -264,7 +276,8 @@ void Transitions::StepWind()
         m_host.SetTimerInterval(kOwnEffectIntervalMs);
         int lag = static_cast<int>(m_random.NextUpTo(kWindMaxLag));
         for (int band = 0; band < kWindBands; ++band) {
-            lag = std::clamp(lag + static_cast<int>(m_random.NextUpTo(2 * kWindGust)) - kWindGust, 0, kWindMaxLag);
+            lag = std::clamp(lag + static_cast<int>(m_random.NextUpTo(2 * kWindGust)) - kWindGust, 0,
+                             kWindMaxLag);
             m_state.TileOrder[static_cast<size_t>(band)] = static_cast<int16_t>(lag);
         }
     }
@@ -314,15 +327,33 @@ void Transitions::StepTransition()
     const bool timed = m_state.Duration > 0;
     if (m_state.Tick == 0) m_state.StartTime = m_host.NowMs();
     switch (timed ? m_state.Effect : kNone) {
-    case kBlind: StepBlind(); break;
-    case kShutter: StepShutter(); break;
-    case kBlend: StepBlend(); break;
-    case kPuzzle: StepPuzzle(); break;
-    case kRotatingShutter: StepRotatingShutter(); break;
-    case kCamera: StepCamera(); break;
-    case kWind: StepWind(); break;
-    case kCrossLine: StepCrossLine(); break;
-    default: StepNone(); break;  // NONE, 0 for an unknown picture effect, numbers above 9
+        case kBlind:
+            StepBlind();
+            break;
+        case kShutter:
+            StepShutter();
+            break;
+        case kBlend:
+            StepBlend();
+            break;
+        case kPuzzle:
+            StepPuzzle();
+            break;
+        case kRotatingShutter:
+            StepRotatingShutter();
+            break;
+        case kCamera:
+            StepCamera();
+            break;
+        case kWind:
+            StepWind();
+            break;
+        case kCrossLine:
+            StepCrossLine();
+            break;
+        default:
+            StepNone();
+            break;  // NONE, 0 for an unknown picture effect, numbers above 9
     }
     ++m_state.Tick;
 }

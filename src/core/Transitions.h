@@ -33,7 +33,7 @@ struct TransitionState {
     int Effect = 0;
     int Param = 1;
     int Duration = 500;  // milliseconds
-    int Tick = 0;  // steps done; 0: the next step is the first
+    int Tick = 0;        // steps done; 0: the next step is the first
     int64_t StartTime = 0;
     int64_t LastTime = 0;
     int Elapsed = 0;

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstring>
 
-
 namespace kelva {
 
 namespace {
@@ -37,8 +36,8 @@ void CivilFromDays(int64_t days, TLocalDateTime& out)
 }
 
 constexpr int64_t kEpochDays = DaysFromCivil(1899, 12, 30);
-constexpr int64_t kFirstDay = DaysFromCivil(1, 1, 1) - kEpochDays;        // -693593
-constexpr int64_t kLastDay = DaysFromCivil(9999, 12, 31) - kEpochDays;    // 2958465
+constexpr int64_t kFirstDay = DaysFromCivil(1, 1, 1) - kEpochDays;      // -693593
+constexpr int64_t kLastDay = DaysFromCivil(9999, 12, 31) - kEpochDays;  // 2958465
 
 std::string TwoDigits(int value)
 {
@@ -101,8 +100,8 @@ std::string BookmarkDateText(double saved)
 {
     const auto time = DecodeSavedDate(saved);
     if (!time) return {};
-    return std::to_string(time->Year) + "/" + std::to_string(time->Month) + "/" + std::to_string(time->Day) + " " +
-           std::to_string(time->Hour) + ":" + TwoDigits(time->Minute) + "." + TwoDigits(time->Second);
+    return std::to_string(time->Year) + "/" + std::to_string(time->Month) + "/" + std::to_string(time->Day) +
+           " " + std::to_string(time->Hour) + ":" + TwoDigits(time->Minute) + "." + TwoDigits(time->Second);
 }
 
 std::string BookmarkLabel(int32_t playNumber, int32_t page)

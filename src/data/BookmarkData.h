@@ -56,17 +56,17 @@ struct TBookmarkData {
     int16_t Version = kBookmarkVersion;  // the layout of the record last read; 3 once written
     std::string ItemName;                // the item being read, at most 255 bytes
     TBookmarkPosition Position;
-    CNovelCounters Counters;             // the counters at the start of the page
-    std::string Background;              // background picture on stage
-    std::string Music;                   // MIDI file playing at the start of the page; empty: none
-    std::string Sound;                   // sound still playing at the start of the page; empty: none
-    TSpriteLayerRecord Sprites;          // the characters on stage
-    int32_t CdTrack = 0;                 // CD track playing; 0 or less: none
-    double Saved = 0;                    // local date and time of recording (EncodeSavedDate)
-    std::string Label;                   // BookmarkLabel(PlayNumber, Page)
-    std::string DateText;                // BookmarkDateText(Saved)
-    int32_t PlayNumber = 0;              // 1 for the first reading, one more for each new reading
-    int32_t Page = 0;                    // pages begun in this reading; -1 at an ending
+    CNovelCounters Counters;     // the counters at the start of the page
+    std::string Background;      // background picture on stage
+    std::string Music;           // MIDI file playing at the start of the page; empty: none
+    std::string Sound;           // sound still playing at the start of the page; empty: none
+    TSpriteLayerRecord Sprites;  // the characters on stage
+    int32_t CdTrack = 0;         // CD track playing; 0 or less: none
+    double Saved = 0;            // local date and time of recording (EncodeSavedDate)
+    std::string Label;           // BookmarkLabel(PlayNumber, Page)
+    std::string DateText;        // BookmarkDateText(Saved)
+    int32_t PlayNumber = 0;      // 1 for the first reading, one more for each new reading
+    int32_t Page = 0;            // pages begun in this reading; -1 at an ending
 
     // Sets Label and DateText from PlayNumber, Page and Saved.
     void UpdateTexts();

@@ -126,10 +126,14 @@ void CounterRandomAdd(CNovelCounter& counter, int32_t a, int32_t b, Random& rand
 std::string CounterCommandCaption(CounterCommand command)
 {
     switch (command) {
-    case CounterCommand::Set: return ".CounterSet エラー";
-    case CounterCommand::Plus: return ".CounterPlus エラー";
-    case CounterCommand::RndSet: return ".CounterRndSet エラー";
-    case CounterCommand::RndPlus: return ".CounterRndPlus エラー";
+        case CounterCommand::Set:
+            return ".CounterSet エラー";
+        case CounterCommand::Plus:
+            return ".CounterPlus エラー";
+        case CounterCommand::RndSet:
+            return ".CounterRndSet エラー";
+        case CounterCommand::RndPlus:
+            return ".CounterRndPlus エラー";
     }
     return {};
 }

@@ -15,8 +15,8 @@ namespace kelva {
 struct CNovelCounter {
     std::string Name;  // CP932; compared byte for byte
     int32_t Value = 0;
-    int32_t Min = 0;   // the counter commands never leave the value below Min ...
-    int32_t Max = 0;   // ... nor above Max (Min wins when Min > Max)
+    int32_t Min = 0;          // the counter commands never leave the value below Min ...
+    int32_t Max = 0;          // ... nor above Max (Min wins when Min > Max)
     bool Persistent = false;  // kept by a partial reset
 };
 

@@ -6,11 +6,17 @@ namespace kelva {
 
 namespace {
 
-constexpr int kNameField = 255;    // string[255]
-constexpr int kEffectField = 32;   // string[32]
+constexpr int kNameField = 255;   // string[255]
+constexpr int kEffectField = 32;  // string[32]
 
-uint32_t ReadColour(Stream& stream) { return static_cast<uint32_t>(stream.ReadInt32()); }
-void WriteColour(Stream& stream, uint32_t colour) { stream.WriteInt32(static_cast<int32_t>(colour)); }
+uint32_t ReadColour(Stream& stream)
+{
+    return static_cast<uint32_t>(stream.ReadInt32());
+}
+void WriteColour(Stream& stream, uint32_t colour)
+{
+    stream.WriteInt32(static_cast<int32_t>(colour));
+}
 
 }  // namespace
 

@@ -44,8 +44,8 @@ struct CNovelFileHeader {
     int32_t BgEffectTime = 500;
     uint8_t BookmarkMode = 0;  // 0 none, 1 from the game menu, 2 also title screen and endings
     uint8_t Unused2371 = 0;
-    int32_t FontKind = 0;      // 0 proportional gothic regular, 1 proportional mincho bold
-    int32_t FontHeight = 28;   // pixels
+    int32_t FontKind = 0;       // 0 proportional gothic regular, 1 proportional mincho bold
+    int32_t FontHeight = 28;    // pixels
     int32_t TextEdgeStyle = 0;  // 0 outline, otherwise drop shadow
     bool SmoothText = true;
     uint32_t TextColor = 0xFFFFFF;

@@ -18,9 +18,15 @@ int32_t Int32At(const uint8_t* p)
                                 (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24));
 }
 
-uint16_t UInt16At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint16_t UInt16At(const uint8_t* p)
+{
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 
-uint32_t UInt32At(const uint8_t* p) { return static_cast<uint32_t>(Int32At(p)); }
+uint32_t UInt32At(const uint8_t* p)
+{
+    return static_cast<uint32_t>(Int32At(p));
+}
 
 uint64_t UInt64At(const uint8_t* p)
 {
@@ -207,7 +213,7 @@ struct ElfLayout {
     int pOffset, pFilesz;  // offsets in a program header
     size_t sectionHeaderSize;
     int shType, shOffset, shSize, shInfo;  // offsets in a section header
-    bool wide;  // 64-bit fields for addresses and sizes
+    bool wide;                             // 64-bit fields for addresses and sizes
 };
 
 constexpr ElfLayout kElf32{0x1C, 0x20, 0x2A, 0x2C, 0x2E, 0x30, 52, 32, 4, 16, 40, 4, 16, 20, 28, false};

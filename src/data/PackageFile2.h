@@ -13,11 +13,14 @@
 namespace kelva {
 
 // The magic that starts every package, length byte included.
-inline constexpr std::string_view kPackageMagic{"\x0C" "PackageFile2", 13};
-inline constexpr int kPackageHeaderSize = 15;        // magic and entry count
-inline constexpr int kPackageEntrySize = 264;        // one directory entry on disk
-inline constexpr int kPackageNameCapacity = 255;     // name bytes in a directory entry
-inline constexpr int kPackageMaxEntries = 32767;     // the count is a signed 16-bit number
+inline constexpr std::string_view kPackageMagic{
+    "\x0C"
+    "PackageFile2",
+    13};
+inline constexpr int kPackageHeaderSize = 15;     // magic and entry count
+inline constexpr int kPackageEntrySize = 264;     // one directory entry on disk
+inline constexpr int kPackageNameCapacity = 255;  // name bytes in a directory entry
+inline constexpr int kPackageMaxEntries = 32767;  // the count is a signed 16-bit number
 // The caption under which the player shows why a package could not be opened.
 inline constexpr std::string_view kPackageErrorCaption = "TReadPackageFile.OpenStream";
 

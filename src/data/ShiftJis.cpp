@@ -23,12 +23,14 @@ std::string FoldAscii(std::string_view text, Fold fold)
 
 std::string UpperCaseAscii(std::string_view text)
 {
-    return FoldAscii(text, [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
+    return FoldAscii(text,
+                     [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
 }
 
 std::string LowerCaseAscii(std::string_view text)
 {
-    return FoldAscii(text, [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
+    return FoldAscii(text,
+                     [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
 }
 
 std::string ChangeFileExtension(std::string_view name, std::string_view extension)

@@ -9,7 +9,10 @@
 
 namespace kelva {
 
-inline bool IsSjisLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+inline bool IsSjisLeadByte(unsigned char c)
+{
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
 
 // The byte length of the character at `at` (at < text.size()): 2 for a lead byte with its
 // trail byte, else 1 (a lead byte at the very end stands alone).

@@ -13,7 +13,8 @@ std::string CutName(std::string_view text)
 
 }  // namespace
 
-void TSpriteLayerRecord::SetSlot(int slot, std::string_view name, std::string_view fileName, int32_t x, int32_t y)
+void TSpriteLayerRecord::SetSlot(int slot, std::string_view name, std::string_view fileName, int32_t x,
+                                 int32_t y)
 {
     TSpriteSlotRecord& target = Slots.at(static_cast<size_t>(slot));
     target.Name = CutName(name);

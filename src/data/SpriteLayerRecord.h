@@ -14,7 +14,7 @@ namespace kelva {
 
 inline constexpr int kSpriteSlotCount = 16;
 inline constexpr int kSpriteNameCapacity = 128;  // bytes of a name or file name
-inline constexpr int kSpriteSlotRecordSize = 2 * (kSpriteNameCapacity + 1) + 8;     // 266
+inline constexpr int kSpriteSlotRecordSize = 2 * (kSpriteNameCapacity + 1) + 8;          // 266
 inline constexpr int kSpriteLayerRecordSize = kSpriteSlotCount * kSpriteSlotRecordSize;  // 4256
 
 // One slot. The slot number is the drawing order (slot 0 furthest back); a slot is in use

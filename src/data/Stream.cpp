@@ -29,7 +29,10 @@ uint8_t Stream::ReadUInt8()
     return value;
 }
 
-bool Stream::ReadBool() { return ReadUInt8() != 0; }
+bool Stream::ReadBool()
+{
+    return ReadUInt8() != 0;
+}
 
 int16_t Stream::ReadInt16()
 {
@@ -43,8 +46,7 @@ int32_t Stream::ReadInt32()
     uint8_t b[4];
     ReadExact(b, 4);
     return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
-                                (static_cast<uint32_t>(b[2]) << 16) |
-                                (static_cast<uint32_t>(b[3]) << 24));
+                                (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24));
 }
 
 std::string Stream::ReadCountedString()
@@ -52,8 +54,7 @@ std::string Stream::ReadCountedString()
     const int64_t start = Position();
     const int32_t length = ReadInt32();
     if (length < 0) {
-        throw FormatError("負の長さ " + std::to_string(length) + " があります" +
-                          PositionText(start) + "。");
+        throw FormatError("負の長さ " + std::to_string(length) + " があります" + PositionText(start) + "。");
     }
     if (length > Remaining()) {
         throw FormatError("長さ " + std::to_string(length) + " がファイルの終わりを越えています" +
@@ -79,7 +80,10 @@ void Stream::WriteExact(const void* buffer, size_t count)
     }
 }
 
-void Stream::WriteUInt8(uint8_t value) { WriteExact(&value, 1); }
+void Stream::WriteUInt8(uint8_t value)
+{
+    WriteExact(&value, 1);
+}
 
 void Stream::WriteInt16(int16_t value)
 {
@@ -160,9 +164,15 @@ std::unique_ptr<FileStream> FileStream::Open(const std::string& path, FileMode m
     return std::unique_ptr<FileStream>(new FileStream(file));
 }
 
-FileStream::~FileStream() { std::fclose(m_file); }
+FileStream::~FileStream()
+{
+    std::fclose(m_file);
+}
 
-size_t FileStream::Read(void* buffer, size_t count) { return std::fread(buffer, 1, count, m_file); }
+size_t FileStream::Read(void* buffer, size_t count)
+{
+    return std::fread(buffer, 1, count, m_file);
+}
 
 size_t FileStream::Write(const void* buffer, size_t count)
 {
@@ -187,7 +197,10 @@ int64_t FileStream::Size()
     return size;
 }
 
-bool FileStream::Flush() { return std::fflush(m_file) == 0; }
+bool FileStream::Flush()
+{
+    return std::fflush(m_file) == 0;
+}
 
 std::unique_ptr<MemoryStream> ReadWholeFile(const std::string& path)
 {

@@ -74,7 +74,11 @@ public:
     int64_t Size() override { return static_cast<int64_t>(m_bytes.size()); }
 
     const std::vector<uint8_t>& Bytes() const { return m_bytes; }
-    std::vector<uint8_t> TakeBytes() { m_position = 0; return std::move(m_bytes); }
+    std::vector<uint8_t> TakeBytes()
+    {
+        m_position = 0;
+        return std::move(m_bytes);
+    }
 
 private:
     std::vector<uint8_t> m_bytes;

@@ -11,7 +11,7 @@ inline constexpr const char* kMinchoFace = "ＭＳ Ｐ明朝";
 
 struct FontSpec {
     std::string Face = kGothicFace;  // the platform's default face
-    int Height = 12;  // character height in pixels, not cell height
+    int Height = 12;                 // character height in pixels, not cell height
     bool Bold = false;
     int Escapement = 0;  // tenths of a degree, counter-clockwise
 

@@ -413,7 +413,8 @@ void Tint(const BlendTable& blend, TNkDIB& image, const TRect& rect, TColor colo
     TintUsing(DefaultPixelPath(), blend, image, rect, colour, strength);
 }
 
-void DrawColourKeyed(const TNkDIB& source, const TRect& sourceRect, TNkDIB& destination, int x, int y, TColor key)
+void DrawColourKeyed(const TNkDIB& source, const TRect& sourceRect, TNkDIB& destination, int x, int y,
+                     TColor key)
 {
     if (destination.BitCount() != 24) return;
     const TRect from = sourceRect.Intersect(source.BoundsRect());

@@ -52,7 +52,8 @@ void TintUsing(PixelPath path, const BlendTable& blend, TNkDIB& image, const TRe
 // Draws `sourceRect` (right and bottom excluded) of `source` with its top-left corner at
 // (x, y) into a 24-bit `destination`, leaving out pixels of the colour `key` and whatever
 // falls outside either image.
-void DrawColourKeyed(const TNkDIB& source, const TRect& sourceRect, TNkDIB& destination, int x, int y, TColor key);
+void DrawColourKeyed(const TNkDIB& source, const TRect& sourceRect, TNkDIB& destination, int x, int y,
+                     TColor key);
 
 // Draws the 24 x 24 frame `frame` of the key-wait strip (columns 24 * frame ..
 // 24 * frame + 23) with its top-left corner at (x, y), leaving out white pixels (red,

@@ -10,6 +10,8 @@
 
 namespace kelva {
 
+// The keys in groups, a group a line.
+// clang-format off
 enum class Key : uint8_t {
     Unknown,
     Space, Return, Escape, Tab, Backspace, Delete,
@@ -19,10 +21,12 @@ enum class Key : uint8_t {
     Digit0, Digit1, Digit2, Digit3, Digit4, Digit5, Digit6, Digit7, Digit8, Digit9,
     A, B, C, D, E, F, G, H, I, J, K, L, M, N, O, P, Q, R, S, T, U, V, W, X, Y, Z,
 };
+// clang-format on
 
 namespace detail {
 
 // Names as the window system spells them; the first name of a key is its own.
+// clang-format off
 inline constexpr std::pair<std::string_view, Key> kKeyNames[] = {
     {"Space", Key::Space}, {"Return", Key::Return}, {"Escape", Key::Escape}, {"Tab", Key::Tab},
     {"Backspace", Key::Backspace}, {"Delete", Key::Delete}, {"Up", Key::Up}, {"Down", Key::Down},
@@ -41,6 +45,7 @@ inline constexpr std::pair<std::string_view, Key> kKeyNames[] = {
     // Common other spellings.
     {"Enter", Key::Return}, {"Esc", Key::Escape}, {"PgUp", Key::PageUp}, {"PgDn", Key::PageDown},
 };
+// clang-format on
 
 }  // namespace detail
 

@@ -36,7 +36,7 @@ struct InputEvent {
     int y = 0;
     MouseButton button = MouseButton::Left;
     Key key = Key::Unknown;  // for KeyDown
-    bool alt = false;  // Alt was held with the key
+    bool alt = false;        // Alt was held with the key
 };
 
 class StageWindow {

@@ -9,8 +9,7 @@ AudioMixer::AudioMixer(int sampleRate) : m_sampleRate(sampleRate) {}
 
 void AudioMixer::Add(std::shared_ptr<AudioSource> source)
 {
-    if (!source)
-        return;
+    if (!source) return;
     std::lock_guard lock(m_mutex);
     if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
         m_sources.push_back(std::move(source));
@@ -25,8 +24,7 @@ void AudioMixer::Remove(const AudioSource* source)
         std::lock_guard lock(m_mutex);
         auto found = std::find_if(m_sources.begin(), m_sources.end(),
                                   [source](const auto& s) { return s.get() == source; });
-        if (found == m_sources.end())
-            return;
+        if (found == m_sources.end()) return;
         removed = std::move(*found);
         m_sources.erase(found);
     }
@@ -54,8 +52,7 @@ void AudioMixer::Render(float* out, size_t frames)
             }
         }
     }
-    for (size_t i = 0; i < frames * kChannels; ++i)
-        out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
 }
 
 void AudioMixer::Render(int16_t* out, size_t frames)

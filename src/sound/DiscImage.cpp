@@ -39,7 +39,8 @@ public:
     {
         if (offset < 0 || offset >= m_dataBytes) return 0;
         // Whole frames only: a stray byte at the end of the data is never played.
-        const size_t bytes = static_cast<size_t>(std::min<int64_t>(frames * 4, (m_dataBytes - offset) / 4 * 4));
+        const size_t bytes =
+            static_cast<size_t>(std::min<int64_t>(frames * 4, (m_dataBytes - offset) / 4 * 4));
         if (offset != m_position) {
             if (std::fseek(m_file.get(), static_cast<long>(m_dataOffset + offset), SEEK_SET) != 0) return 0;
         }

@@ -56,9 +56,15 @@ void StageSoundPlayer::PlayMusic(std::string_view name, bool loop)
     m_midi.Play();
 }
 
-void StageSoundPlayer::StopMusic() { m_midi.Stop(); }
+void StageSoundPlayer::StopMusic()
+{
+    m_midi.Stop();
+}
 
-void StageSoundPlayer::FadeOutMusic(int milliseconds) { m_midi.FadeOut(milliseconds); }
+void StageSoundPlayer::FadeOutMusic(int milliseconds)
+{
+    m_midi.FadeOut(milliseconds);
+}
 
 void StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
 {
@@ -67,7 +73,8 @@ void StageSoundPlayer::WriteTemporarySound(const std::vector<uint8_t>& bytes)
     // from that name even when it could not be written (no folder, no room): the wave
     // player's own error on opening it then tells the reader.
     const std::string& folder = m_services.Temporary.Path();
-    m_temporarySoundFile = (folder.empty() ? std::string("<no temporary folder>") : folder) + "/" + kTemporarySoundName;
+    m_temporarySoundFile =
+        (folder.empty() ? std::string("<no temporary folder>") : folder) + "/" + kTemporarySoundName;
     std::string error;
     WriteFileAtomically(m_temporarySoundFile, bytes, error);
 }
@@ -126,7 +133,10 @@ void StageSoundPlayer::StopSoundFile()
     if (!m_temporarySoundFile.empty()) std::remove(m_temporarySoundFile.c_str());
 }
 
-bool StageSoundPlayer::SoundPlaying() { return m_wavePlayer.Mode() == WavePlayerMode::Playing; }
+bool StageSoundPlayer::SoundPlaying()
+{
+    return m_wavePlayer.Mode() == WavePlayerMode::Playing;
+}
 
 void StageSoundPlayer::PlayCdTrack(int track)
 {
@@ -139,9 +149,15 @@ void StageSoundPlayer::StopCd()
     if (m_cd) m_cd->StopCd();
 }
 
-bool StageSoundPlayer::CdPlaying() { return m_cd && m_cd->CdMode() == TCDP::kModePlaying; }
+bool StageSoundPlayer::CdPlaying()
+{
+    return m_cd && m_cd->CdMode() == TCDP::kModePlaying;
+}
 
-bool StageSoundPlayer::MediaPresent() { return m_cd && m_cd->MediaPresent(); }
+bool StageSoundPlayer::MediaPresent()
+{
+    return m_cd && m_cd->MediaPresent();
+}
 
 std::optional<int> StageSoundPlayer::DecoderLibraryVersion()
 {

@@ -15,7 +15,8 @@ void TImage::Paint(TNkDIB& client)
     }
     const TRect shown = TRect::Bounds(x, y, Picture.Width(), Picture.Height()).Intersect(Bounds);
     if (shown.IsEmpty()) return;
-    client.CopyRect(shown, Picture, TRect::Bounds(shown.Left - x, shown.Top - y, shown.Width(), shown.Height()));
+    client.CopyRect(shown, Picture,
+                    TRect::Bounds(shown.Left - x, shown.Top - y, shown.Width(), shown.Height()));
 }
 
 void THotImage::MouseEnter()

@@ -26,7 +26,7 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseEvent OnMouseMove;  // the pointer moved over the control (button: Left)
-    TNotifyEvent OnClick;  // a press and release of the left button on the control
+    TNotifyEvent OnClick;     // a press and release of the left button on the control
 
     // Draws the control into its window's client picture.
     virtual void Paint(TNkDIB& client) = 0;

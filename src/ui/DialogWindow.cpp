@@ -55,7 +55,8 @@ void DialogWindow::PaintOnto(TNkDIB& frame)
         right = std::min(right, frame.Width() - Position.X);
         if (left >= right) continue;
         std::memcpy(frame.ScanLine(frameY) + static_cast<size_t>(Position.X + left) * 3,
-                    m_client.ScanLine(y) + static_cast<size_t>(left) * 3, static_cast<size_t>(right - left) * 3);
+                    m_client.ScanLine(y) + static_cast<size_t>(left) * 3,
+                    static_cast<size_t>(right - left) * 3);
     }
 }
 

@@ -22,8 +22,8 @@ public:
     DialogWindow(const DialogWindow&) = delete;
     DialogWindow& operator=(const DialogWindow&) = delete;
 
-    TPoint Position;   // the client area's top-left corner, stage pixels
-    int Width;         // 0 hides the window while it stays open
+    TPoint Position;  // the client area's top-left corner, stage pixels
+    int Width;        // 0 hides the window while it stays open
     int Height;
     TColor Color = MakeColor(255, 255, 255);
     std::string Caption;  // CP932

@@ -56,7 +56,8 @@ void TFormRgn::Apply()
             const double rx = std::min(m_ellipseWidth, m_right - m_left) / 2.0;
             const double ry = std::min(m_ellipseHeight, height) / 2.0;
             // The row's distance into the nearer rounded band, from the ellipse centres.
-            const double dy = cy < m_top + ry ? m_top + ry - cy : (cy > m_bottom - ry ? cy - (m_bottom - ry) : 0);
+            const double dy =
+                cy < m_top + ry ? m_top + ry - cy : (cy > m_bottom - ry ? cy - (m_bottom - ry) : 0);
             if (dy > 0) {
                 const double half = HalfChord(dy, rx, ry);
                 left = half < 0 ? 0 : static_cast<int>(std::ceil(m_left + rx - half - 0.5));

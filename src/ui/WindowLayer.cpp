@@ -166,22 +166,25 @@ bool WindowLayer::MouseUp(const InputEvent& event)
 bool WindowLayer::HandleInput(const InputEvent& event)
 {
     switch (event.type) {
-    case InputEvent::Type::MouseMove:
-        if (m_dragged) {
-            Drag(event.x, event.y);
-            return true;
-        }
-        Hover(event.x, event.y);
-        return WindowAt(event.x, event.y) || ModalShowing();
-    case InputEvent::Type::MouseDown: return MouseDown(event);
-    case InputEvent::Type::MouseUp: return MouseUp(event);
-    case InputEvent::Type::KeyDown:
-        if (m_focused && m_focused->KeyDown(event.key)) return true;
-        return ModalShowing();
-    case InputEvent::Type::Quit:
-    case InputEvent::Type::FrameNeeded:
-    case InputEvent::Type::FocusLost:
-    case InputEvent::Type::FocusGained: return false;
+        case InputEvent::Type::MouseMove:
+            if (m_dragged) {
+                Drag(event.x, event.y);
+                return true;
+            }
+            Hover(event.x, event.y);
+            return WindowAt(event.x, event.y) || ModalShowing();
+        case InputEvent::Type::MouseDown:
+            return MouseDown(event);
+        case InputEvent::Type::MouseUp:
+            return MouseUp(event);
+        case InputEvent::Type::KeyDown:
+            if (m_focused && m_focused->KeyDown(event.key)) return true;
+            return ModalShowing();
+        case InputEvent::Type::Quit:
+        case InputEvent::Type::FrameNeeded:
+        case InputEvent::Type::FocusLost:
+        case InputEvent::Type::FocusGained:
+            return false;
     }
     return false;
 }

@@ -41,7 +41,8 @@ void MakeButton(THotImage& button, FontRasteriser& fonts, int left, int captionX
 
 }  // namespace
 
-TYesNoForm::TYesNoForm(FontRasteriser& fonts) : DialogWindow(kWidth, kHeight), m_fonts(fonts), m_message(fonts)
+TYesNoForm::TYesNoForm(FontRasteriser& fonts)
+    : DialogWindow(kWidth, kHeight), m_fonts(fonts), m_message(fonts)
 {
     Caption = "本を閉じる";
     TakesFocusBack = true;

@@ -190,7 +190,8 @@ TEST_F(StoreFixture, AFailedWriteLeavesTheListAndTheFileAsTheyWere)
     EXPECT_FALSE(failing.Remove(0));
     EXPECT_EQ(NamesIn(failing.List()), (std::vector<std::string>{"kept"}));
     ASSERT_EQ(messages.Messages().size(), 3u);
-    EXPECT_NE(messages.Messages()[0].text.find("plain-file/story.knb」に書き込めませんでした"), std::string::npos);
+    EXPECT_NE(messages.Messages()[0].text.find("plain-file/story.knb」に書き込めませんでした"),
+              std::string::npos);
     EXPECT_EQ(ReadBytes(path), before);
 }
 

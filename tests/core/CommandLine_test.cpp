@@ -54,8 +54,8 @@ TEST(CommandLine, FolderAndBookmarkArgumentsAreCutAt255Bytes)
 
 TEST(CommandLine, LongOptionsNeverBecomeTheNovelFile)
 {
-    const CommandLine line = ParseCommandLine(
-        {"--replay", "events.txt", "--dump-dir=out", "--window", "story.kne", "--verbose", "--transcript", "t.txt"});
+    const CommandLine line = ParseCommandLine({"--replay", "events.txt", "--dump-dir=out", "--window",
+                                               "story.kne", "--verbose", "--transcript", "t.txt"});
     EXPECT_EQ(line.ReplayFile, "events.txt");
     EXPECT_EQ(line.DumpDir, "out");
     EXPECT_EQ(line.TranscriptFile, "t.txt");
@@ -77,9 +77,9 @@ TEST(CommandLine, BadLongOptionsAreReported)
 TEST(CommandLine, SeedsAreWholeNumbersThatFit32Bits)
 {
     const std::pair<const char*, std::optional<uint32_t>> cases[] = {
-        {"--seed=7", 7u}, {"--seed=0", 0u}, {"--seed=4294967295", 4294967295u},
+        {"--seed=7", 7u},          {"--seed=0", 0u},  {"--seed=4294967295", 4294967295u},
         {"--seed=4294967296", {}}, {"--seed=-1", {}}, {"--seed=+1", {}},
-        {"--seed=12x", {}}, {"--seed= 1", {}}, {"--seed=", {}},
+        {"--seed=12x", {}},        {"--seed= 1", {}}, {"--seed=", {}},
     };
     for (const auto& [option, seed] : cases) {
         const CommandLine line = ParseCommandLine({option, "story.kne"});

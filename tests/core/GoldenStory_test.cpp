@@ -36,7 +36,10 @@ std::string ReadText(const fs::path& path)
     return text.str();
 }
 
-void WriteText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void WriteText(const fs::path& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 // "NAME HASH" a line for every PNG in `dir`, by name: a 64-bit FNV-1a hash of the
 // decoded pixels, so the files' compression doesn't matter.
@@ -60,7 +63,10 @@ std::string FrameHashes(const fs::path& dir)
     return lines;
 }
 
-std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+std::string Quoted(const fs::path& path)
+{
+    return "'" + path.string() + "'";
+}
 
 class GoldenStory : public ::testing::TestWithParam<GoldenCase> {};
 
@@ -72,16 +78,18 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     test::TempDir dir;
     fs::path story = golden.story;
     if (story.extension() == ".yaml") {
-        const test::CommandResult built = test::RunKnovel("build " + Quoted(story) + " -o " + dir.File("story.kne"));
+        const test::CommandResult built =
+            test::RunKnovel("build " + Quoted(story) + " -o " + dir.File("story.kne"));
         ASSERT_EQ(built.status, 0) << built.output;
         story = dir.File("story.kne");
     }
     const fs::path frames = dir.Path() / "frames";
     fs::create_directories(frames);
-    const test::CommandResult run = test::RunCommand(
-        "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(KELVA_BIN_DIR) + "/kelvanovelrun --replay " +
-        Quoted(golden.events) + " --dump-dir " + Quoted(frames) + " --transcript " + dir.File("transcript.txt") +
-        " " + golden.arguments + " " + Quoted(story) + " 2>&1");
+    const test::CommandResult run =
+        test::RunCommand("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " + std::string(KELVA_BIN_DIR) +
+                         "/kelvanovelrun --replay " + Quoted(golden.events) + " --dump-dir " +
+                         Quoted(frames) + " --transcript " + dir.File("transcript.txt") + " " +
+                         golden.arguments + " " + Quoted(story) + " 2>&1");
     ASSERT_EQ(run.status, 0) << run.output;
 
     const std::string transcript = ReadText(dir.File("transcript.txt"));
@@ -91,7 +99,8 @@ TEST_P(GoldenStory, PlaysAsRecorded)
         WriteText(expected / "frames.txt", hashes);
         return;
     }
-    const bool same = transcript == ReadText(expected / "transcript.txt") && hashes == ReadText(expected / "frames.txt");
+    const bool same =
+        transcript == ReadText(expected / "transcript.txt") && hashes == ReadText(expected / "frames.txt");
     EXPECT_TRUE(same) << "actual output written to " << (expected / "actual").string();
     if (same) return;
     const fs::path actual = expected / "actual";
@@ -101,17 +110,18 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     WriteText(actual / "frames.txt", hashes);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Stories, GoldenStory,
-    ::testing::Values(
-        GoldenCase{"demo", kDemo / "demo.kne", kAttract, "'*" + (kDemo / "data").string() + "'"},
-        GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract, "/DEBUG '*" + (kDemo / "data").string() + "'"},
-        GoldenCase{"choices", kGolden / "choices" / "story.yaml", kGolden / "choices" / "events.txt", ""}),
-    [](const ::testing::TestParamInfo<GoldenCase>& info) {
-        std::string name = info.param.name;
-        std::replace(name.begin(), name.end(), '-', '_');
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Stories, GoldenStory,
+                         ::testing::Values(GoldenCase{"demo", kDemo / "demo.kne", kAttract,
+                                                      "'*" + (kDemo / "data").string() + "'"},
+                                           GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract,
+                                                      "/DEBUG '*" + (kDemo / "data").string() + "'"},
+                                           GoldenCase{"choices", kGolden / "choices" / "story.yaml",
+                                                      kGolden / "choices" / "events.txt", ""}),
+                         [](const ::testing::TestParamInfo<GoldenCase>& info) {
+    std::string name = info.param.name;
+    std::replace(name.begin(), name.end(), '-', '_');
+    return name;
+});
 
 }  // namespace
 }  // namespace kelva

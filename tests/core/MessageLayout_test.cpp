@@ -15,11 +15,11 @@ TEST(MessageLayout, CharactersWrapByTheirMiddleHangPunctuationAndFillThePage)
     const TPoint size{28, 30};  // line step 42
     const Case cases[] = {
         {{26, 26}, "あ", Placement::Here},
-        {{576, 26}, "あ", Placement::Here},        // its middle (590) is still inside
-        {{577, 26}, "あ", Placement::NextLine},    // its middle passes the margin
-        {{600, 26}, "。", Placement::Here},        // hangs past the margin
+        {{576, 26}, "あ", Placement::Here},      // its middle (590) is still inside
+        {{577, 26}, "あ", Placement::NextLine},  // its middle passes the margin
+        {{600, 26}, "。", Placement::Here},      // hangs past the margin
         {{600, 26}, "」", Placement::Here},
-        {{600, 26}, "「", Placement::NextLine},    // opening brackets don't hang
+        {{600, 26}, "「", Placement::NextLine},           // opening brackets don't hang
         {{577, 26 + 8 * 42}, "あ", Placement::NextLine},  // the tenth line still fits
         {{577, 26 + 9 * 42}, "あ", Placement::PageFull},
     };

@@ -18,7 +18,10 @@ namespace fs = std::filesystem;
 
 using RunResult = test::CommandResult;
 
-RunResult RunShell(const std::string& command) { return test::RunCommand(command + " 2>&1"); }
+RunResult RunShell(const std::string& command)
+{
+    return test::RunCommand(command + " 2>&1");
+}
 
 // The player prints UTF-8; the literals here are CP932 like all of the engine's.
 bool Shows(const RunResult& run, const std::string& text)
@@ -92,8 +95,8 @@ TEST_F(PlayerExecutableTest, ReplayRunsHeadlessAndDumpsTheStage)
     // The first tick shows the window; after the logo (about 4.6 s) a click on the title
     // starts the story, whose fill is on the screen when the key wait begins.
     const std::string events = WriteReplay("10 dump title\n6000 click 1 1\n6800 dump filled\n6900 quit\n");
-    const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() + " --transcript " +
-                                 dir.File("t.txt") + " " + dir.File("story.kne"));
+    const RunResult run = Player("--replay " + events + " --dump-dir " + dir.Path().string() +
+                                 " --transcript " + dir.File("t.txt") + " " + dir.File("story.kne"));
     EXPECT_EQ(run.status, 0) << run.output;
     const std::vector<uint32_t> title = test::PngPixels(dir.File("title.png"));
     const std::vector<uint32_t> filled = test::PngPixels(dir.File("filled.png"));
@@ -146,8 +149,8 @@ TEST_F(PlayerExecutableTest, ReplaysDrawTheSameNumbersEveryRunAndRecordTheSeed)
     const std::string events = WriteReplay("6000 click 1 1\n6900 quit\n");
     const auto transcriptOf = [&](const std::string& options) {
         const std::string path = dir.File("t.txt");
-        const RunResult run = Player(options + " --replay " + events + " --transcript " + path + " " +
-                                     dir.File("story.kne"));
+        const RunResult run =
+            Player(options + " --replay " + events + " --transcript " + path + " " + dir.File("story.kne"));
         EXPECT_EQ(run.status, 0) << run.output;
         return ReadText(path);
     };
@@ -181,8 +184,8 @@ TEST_F(PlayerExecutableTest, PlayerWithAppendedPackagePlaysItAndIgnoresArguments
 
     // Arguments are ignored, so the replay comes from the environment.
     const std::string events = WriteReplay("100 quit\n");
-    const RunResult run = RunShell("SDL_VIDEODRIVER=dummy KELVA_REPLAY=" + events + " " + game +
-                                   " --no-such-option /DEBUG");
+    const RunResult run =
+        RunShell("SDL_VIDEODRIVER=dummy KELVA_REPLAY=" + events + " " + game + " --no-such-option /DEBUG");
     EXPECT_EQ(run.status, 0) << run.output;
 }
 

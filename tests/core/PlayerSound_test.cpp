@@ -19,8 +19,8 @@ constexpr int kRate = 44100;
 // A format-0 song: one long note, about two seconds at 120 beats per minute.
 std::vector<uint8_t> LongNoteSong()
 {
-    return {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T', 'r', 'k', 0, 0, 0, 16,
-            0, 0xC0, 0, 0, 0x90, 60, 110, 0x83, 0x00, 0x80, 60, 0, 0, 0xFF, 0x2F, 0};
+    return {'M', 'T', 'h', 'd', 0,    0, 0, 6,    0,  0,   0,    1,    0,    96, 'M', 'T', 'r',  'k',  0,
+            0,   0,   16,  0,   0xC0, 0, 0, 0x90, 60, 110, 0x83, 0x00, 0x80, 60, 0,   0,   0xFF, 0x2F, 0};
 }
 
 // A CUE sheet and its BIN of one audio track: a tone of `frequency`, `seconds` long.
@@ -74,15 +74,17 @@ bool ToneHeard(const std::vector<float>& samples, double frequency, double other
 class PlayerSoundTest : public ::testing::Test {
 protected:
     // Plays `story` on the real clock with the events given; what was heard is returned.
-    std::vector<float> Play(const test::NovelParts& story, const std::string& events, const std::string& extra = "")
+    std::vector<float> Play(const test::NovelParts& story, const std::string& events,
+                            const std::string& extra = "")
     {
         test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(story));
         test::WriteBytes(dir.File("events.txt"), std::vector<uint8_t>(events.begin(), events.end()));
         const std::string output = dir.File("heard.raw");
-        const test::CommandResult run = test::RunCommand(
-            "SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output + " " KELVA_BIN_DIR
-            "/kelvanovelrun --realtime --replay " + dir.File("events.txt") + " --transcript " +
-            dir.File("transcript.txt") + " " + extra + " " + dir.File("story.kne") + " 2>&1");
+        const test::CommandResult run =
+            test::RunCommand("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
+                             " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " +
+                             dir.File("events.txt") + " --transcript " + dir.File("transcript.txt") + " " +
+                             extra + " " + dir.File("story.kne") + " 2>&1");
         EXPECT_EQ(run.status, 0) << run.output;
         const std::vector<uint8_t> transcript = test::ReadBytes(dir.File("transcript.txt"));
         log = run.output + std::string(transcript.begin(), transcript.end());
@@ -103,12 +105,12 @@ TEST_F(PlayerSoundTest, LogoMusicWaveMp3AndCdTrackAreAllHeard)
     story.Header.LogoMusic = "logo.mid";
     story.Header.BgEffect = "NONE";
     story.Header.FrameInterval = 10;
-    story.Items[0].Lines = {".SOUNDPLAY se1", ".WAIT 700", ".SOUNDPLAY se2.mp3", ".WAIT 700", ".CDPLAY 1",
-                            ".WAIT 1500"};
+    story.Items[0].Lines = {".SOUNDPLAY se1", ".WAIT 700", ".SOUNDPLAY se2.mp3",
+                            ".WAIT 700",      ".CDPLAY 1", ".WAIT 1500"};
     // The title waits for a click from about 2.9 s on; a second click is there for a slow
     // start, and does nothing once the story runs.
-    const std::vector<float> heard =
-        Play(story, "3500 click 320 240\n4200 click 320 240\n9000 quit\n", "--cd-image " + dir.File("disc.cue"));
+    const std::vector<float> heard = Play(story, "3500 click 320 240\n4200 click 320 240\n9000 quit\n",
+                                          "--cd-image " + dir.File("disc.cue"));
     ASSERT_GT(heard.size(), static_cast<size_t>(6 * kRate));
     // The logo music fills the first two seconds, before any sound was asked for.
     EXPECT_GT(test::Peak(std::vector<float>(heard.begin(), heard.begin() + 2 * kRate), 0), 0.05f);

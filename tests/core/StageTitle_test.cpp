@@ -58,13 +58,13 @@ TEST(StageTitle, LogoScreenShowsBadgeAndVersionOnBlackWithoutPicturesOrMusic)
     EXPECT_EQ(screen.Pixel(10, 10), kBlack);
     EXPECT_EQ(screen.Pixel(379, 430), kBlack);
     EXPECT_NE(screen.Pixel(380 + 90, 412 + 1), kBlack);  // the badge's rim
-    EXPECT_EQ(screen.Pixel(639, 412), kBlack);  // the badge's transparent corner
+    EXPECT_EQ(screen.Pixel(639, 412), kBlack);           // the badge's transparent corner
     // "R.9.2" right-aligned at x 636, y 420, in its red; no library line below it.
     EXPECT_EQ(screen.Pixel(625, 430), MakeColor(255, 34, 0));
     EXPECT_EQ(screen.Pixel(625, 460), kBlack);
     EXPECT_EQ(stage.Sound().Calls, std::vector<std::string>{"music-stop"});
     EXPECT_EQ(stage.Form().Timer().Interval(), 30);  // the transition hands back the text interval
-    stage.Tick();  // step 1
+    stage.Tick();                                    // step 1
     EXPECT_EQ(stage.Form().Timer().Interval(), 20);
 }
 
@@ -111,7 +111,8 @@ TEST(StageTitle, LogoAndTitleMusicPlayOnceAndLooping)
 {
     StageHarness stage(OneItem({"a"}), {}, HeaderWithMusic());
     stage.RunTitleToClick();
-    const std::vector<std::string> expected = {"music-stop", "music logo.mid once", "music bgm\\title.mid loop"};
+    const std::vector<std::string> expected = {"music-stop", "music logo.mid once",
+                                               "music bgm\\title.mid loop"};
     EXPECT_EQ(stage.Sound().Calls, expected);
 }
 
@@ -177,8 +178,8 @@ TEST(StageTransitions, CameraClosesOnTheOldPictureThenOpensOnTheNew)
 TEST(StageTransitions, WindAndCrossLineMixHalfWayAndEndOnTime)
 {
     for (const char* effect : {"WIND", "CROSSLINE"}) {
-        StageHarness stage(OneItem(
-            {".GRAPHFILL 255 0 0 100 NONE", std::string(".GRAPHFILL 0 0 255 100 ") + effect + " 1 1000", "@"}));
+        StageHarness stage(OneItem({".GRAPHFILL 255 0 0 100 NONE",
+                                    std::string(".GRAPHFILL 0 0 255 100 ") + effect + " 1 1000", "@"}));
         stage.StartReading();
         for (int i = 0; i < 4; ++i) stage.Tick();
         EXPECT_EQ(stage.Form().Timer().Interval(), 10) << effect;

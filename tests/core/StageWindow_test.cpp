@@ -71,8 +71,9 @@ TEST(StageLinks, AutomaticLinkTakesTheHighestLinkThatHolds)
 
 TEST(StageWindow, CounterCommandsLimitAndReportMissingCounters)
 {
-    CNovelItem start = MakeItem("start", kItemEnd,
-                                {".COUNTERSET,A,150", ".COUNTERPLUS B -5", ".counterrndset A 10 5", ".COUNTERSET Z 1"});
+    CNovelItem start =
+        MakeItem("start", kItemEnd,
+                 {".COUNTERSET,A,150", ".COUNTERPLUS B -5", ".counterrndset A 10 5", ".COUNTERSET Z 1"});
     StageHarness stage(Items({start}), Counters({{"A", 0, 0, 100, false}, {"B", 0, 0, 3, false}}));
     stage.StartReading();
     stage.Tick();
@@ -218,8 +219,8 @@ TEST(StageWindow, KeyWaitMarkContinuesOnTheSameLineAndJoinsJoin)
     EXPECT_FALSE(stage.State().PageFull);
     stage.Click();
     stage.Tick();
-    stage.Tick(2);  // い, then the join
-    stage.Tick();  // う on the same screen line
+    stage.Tick(2);                                               // い, then the join
+    stage.Tick();                                                // う on the same screen line
     EXPECT_EQ(stage.State().TextCursor, (TPoint{26, 26 + 42}));  // line finished: next line
     stage.Tick(2);  // an empty line ends the tick and adds no space
     stage.Tick();
@@ -254,7 +255,7 @@ TEST(StageWindow, AClickChoosesTheLineItLandedOnWhereverThePointerWentSince)
     StageHarness stage(Items({menu, MakeItem("a", kItemEnd, {}), MakeItem("b", kItemEnd, {})}));
     stage.StartReading();
     stage.Tick(2);
-    stage.Click(100, 26 + 42 + 10);  // on the second line
+    stage.Click(100, 26 + 42 + 10);       // on the second line
     stage.Form().FormMouseMove(100, 30);  // and away to the first before the tick
     stage.Tick();
     EXPECT_EQ(stage.State().CurrentItem, 2);

@@ -136,7 +136,7 @@ TEST_F(StartupTest, HostileCountsAreRefused)
     NovelParts parts;
     std::vector<uint8_t> bytes = NovelFileBytes(parts);
     const size_t itemCount = 2483 + 8 + 4 + 1 + 12 + 1;  // header, counter block of "A"
-    bytes[itemCount + 3] = 0x7F;  // 2 billion items
+    bytes[itemCount + 3] = 0x7F;                         // 2 billion items
     test::WriteBytes(dir.File("huge.kne"), bytes);
     EXPECT_FALSE(Start("/usr/bin/player", {dir.File("huge.kne")}));
     EXPECT_NE(OnlyMessage().find("2048"), std::string::npos);

@@ -30,9 +30,10 @@ TEST(Transcript, TimesCountFromTheFirstLine)
         transcript.Typed("\x82\xa0");  // a kana in CP932; written in UTF-8
         transcript.Event("message", "caption: two\nlines");
     }
-    EXPECT_EQ(ReadText(dir.File("t.txt")), "0 seed 1\n"
-                                           "250 text A\xe3\x81\x82\n"
-                                           "300 message caption: two / lines\n");
+    EXPECT_EQ(ReadText(dir.File("t.txt")),
+              "0 seed 1\n"
+              "250 text A\xe3\x81\x82\n"
+              "300 message caption: two / lines\n");
 }
 
 }  // namespace

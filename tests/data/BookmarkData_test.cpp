@@ -5,7 +5,6 @@
 #include <cmath>
 #include <limits>
 
-
 namespace kelva {
 namespace {
 
@@ -82,7 +81,8 @@ TEST(BookmarkFileTest, LayoutOfTheFileAndOfARecord)
     ASSERT_EQ(bytes.size(), kFileHeaderSize + kEmptyRecordSize);
     EXPECT_EQ(bytes[0], 23);
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 24), "KelvaNovel BookMarkFile");
-    EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 33), std::string(9, ' ')) << "padded with spaces";
+    EXPECT_EQ(std::string(bytes.begin() + 24, bytes.begin() + 33), std::string(9, ' '))
+        << "padded with spaces";
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 33, bytes.begin() + 41),
               (std::vector<uint8_t>{3, 0, 0, 0, 1, 0, 0, 0}));
     EXPECT_EQ(b->Version, 3);
@@ -249,11 +249,13 @@ TEST(BookmarkDateTest, StoredDatesAndTheirTexts)
     EXPECT_EQ(BookmarkDateText(EncodeSavedDate({1999, 12, 31, 23, 59, 59})), "1999/12/31 23:59.59");
     EXPECT_EQ(EncodeSavedDate({1899, 12, 30, 0, 0, 0}), 0.0);
     EXPECT_EQ(EncodeSavedDate({1900, 3, 1, 12, 0, 0}), 61.5);
-    EXPECT_EQ(DecodeSavedDate(EncodeSavedDate({2000, 2, 29, 0, 0, 0})), (TLocalDateTime{2000, 2, 29, 0, 0, 0}));
+    EXPECT_EQ(DecodeSavedDate(EncodeSavedDate({2000, 2, 29, 0, 0, 0})),
+              (TLocalDateTime{2000, 2, 29, 0, 0, 0}));
 
     // Less than half a millisecond before midnight rounds to the next day, not to 23:59:60.
     EXPECT_EQ(DecodeSavedDate(45356.9999999999), (TLocalDateTime{2024, 3, 6, 0, 0, 0}));
-    EXPECT_EQ(DecodeSavedDate(45356.99999999), (TLocalDateTime{2024, 3, 5, 23, 59, 59})) << "cut, not rounded, to seconds";
+    EXPECT_EQ(DecodeSavedDate(45356.99999999), (TLocalDateTime{2024, 3, 5, 23, 59, 59}))
+        << "cut, not rounded, to seconds";
     // Before the epoch the fraction still counts forward from midnight.
     EXPECT_EQ(DecodeSavedDate(-1.25), (TLocalDateTime{1899, 12, 29, 6, 0, 0}));
     EXPECT_EQ(EncodeSavedDate({1899, 12, 29, 6, 0, 0}), -1.25);
@@ -297,7 +299,8 @@ TEST(BookmarkListTest, RecordingRemovingAndTheLimitOfFifty)
     list.Delete(-1);
     EXPECT_EQ(list.Count(), 3);
 
-    while (list.Add()) {}
+    while (list.Add()) {
+    }
     EXPECT_EQ(list.Count(), 50);
     EXPECT_TRUE(list.IsFull());
     EXPECT_EQ(list.RecordSlot(50), nullptr) << "no 51st bookmark";

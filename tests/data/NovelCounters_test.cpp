@@ -62,7 +62,8 @@ TEST(NovelCountersTest, BrokenBlocksThrowAndLeaveTheTableAlone)
 {
     const std::vector<uint8_t> good = Saved(SampleCounters());
     std::vector<std::vector<uint8_t>> broken;
-    for (size_t length = 0; length < good.size(); ++length) broken.emplace_back(good.begin(), good.begin() + long(length));
+    for (size_t length = 0; length < good.size(); ++length)
+        broken.emplace_back(good.begin(), good.begin() + long(length));
     for (auto [count, nameLength] : {std::pair{-1, 0}, {257, 0}, {kHighest, 0}, {1, -1}, {1, kHighest}}) {
         MemoryStream s;
         s.WriteInt32(2);

@@ -68,8 +68,8 @@ TEST(NovelFileHeaderTest, OlderVersionsKeepTheDefaultsOfLaterFields)
 {
     // Each older file is the version 7 layout with the version patched and cut after the
     // last group it has; versions 3 and 5 share the layout of 2 and 4.
-    for (auto [version, length] : {std::pair{0, 1586}, {1, 1586}, {2, 2401}, {3, 2401}, {4, 2481}, {5, 2481},
-                                   {6, 2482}}) {
+    for (auto [version, length] :
+         {std::pair{0, 1586}, {1, 1586}, {2, 2401}, {3, 2401}, {4, 2481}, {5, 2481}, {6, 2482}}) {
         SCOPED_TRACE(version);
         std::vector<uint8_t> bytes = Prefix(Saved(UnusualHeader()), static_cast<size_t>(length));
         bytes[33] = static_cast<uint8_t>(version);

@@ -35,7 +35,8 @@ template <typename T>
 void Put(std::vector<uint8_t>& bytes, size_t at, T value)
 {
     if (bytes.size() < at + sizeof(T)) bytes.resize(at + sizeof(T));
-    for (size_t i = 0; i < sizeof(T); ++i) bytes[at + i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
+    for (size_t i = 0; i < sizeof(T); ++i)
+        bytes[at + i] = static_cast<uint8_t>(static_cast<uint64_t>(value) >> (8 * i));
 }
 
 // Opens `bytes` after `prefix` filler bytes (as a package appended to a program).
@@ -55,7 +56,8 @@ struct OpenedPackage {
 
 TEST(PackageReaderTest, ReadsEntriesWrittenByTheWriter)
 {
-    OpenedPackage p(BuildPackage({{"autorun.kne", "story"}, {"bg\\room.jpg", "JPEGDATA"}, {"empty.wav", ""}}), 100);
+    OpenedPackage p(BuildPackage({{"autorun.kne", "story"}, {"bg\\room.jpg", "JPEGDATA"}, {"empty.wav", ""}}),
+                    100);
     ASSERT_TRUE(p.opened);
     ASSERT_TRUE(p.reader.IsOpen());
     EXPECT_EQ(p.error, "");
@@ -120,7 +122,8 @@ TEST(PackageReaderTest, ImpossibleDirectoriesAreRejected)
     std::vector<std::vector<uint8_t>> broken;
     // The last entry ends at the end of the stream, so every shorter stream is broken in
     // the magic, the count, the directory or the data.
-    for (size_t length = 0; length < good.size(); ++length) broken.emplace_back(good.begin(), good.begin() + long(length));
+    for (size_t length = 0; length < good.size(); ++length)
+        broken.emplace_back(good.begin(), good.begin() + long(length));
     auto with = [&](auto change) {
         std::vector<uint8_t> bytes = good;
         change(bytes);
@@ -132,7 +135,8 @@ TEST(PackageReaderTest, ImpossibleDirectoriesAreRejected)
     with([&](auto& b) { Put<int32_t>(b, second + 256, -1); });
     with([&](auto& b) { Put<int32_t>(b, second + 260, -1); });
     with([&](auto& b) { Put<int32_t>(b, second + 260, 4); });
-    with([&](auto& b) { Put<int32_t>(b, second + 256, INT32_MAX), Put<int32_t>(b, second + 260, INT32_MAX); });
+    with(
+        [&](auto& b) { Put<int32_t>(b, second + 256, INT32_MAX), Put<int32_t>(b, second + 260, INT32_MAX); });
 
     for (size_t i = 0; i < broken.size(); ++i) {
         OpenedPackage p(broken[i], 8);  // the filler before the package is no data
@@ -231,8 +235,10 @@ std::vector<uint8_t> MakeElf(bool wide)
     std::vector<uint8_t> b(shoff + 4 * shsize, 0);
     b[0] = 0x7F, b[1] = 'E', b[2] = 'L', b[3] = 'F', b[4] = wide ? 2 : 1, b[5] = 1;
     auto word = [&](size_t at, uint64_t value) {
-        if (wide) Put<uint64_t>(b, at, value);
-        else Put<uint32_t>(b, at, static_cast<uint32_t>(value));
+        if (wide)
+            Put<uint64_t>(b, at, value);
+        else
+            Put<uint32_t>(b, at, static_cast<uint32_t>(value));
     };
     word(wide ? 0x20 : 0x1C, phoff);
     word(wide ? 0x28 : 0x20, shoff);
@@ -265,8 +271,10 @@ TEST_F(PackageOffsetTest, ElfImage)
         // A section stored after the section header table ends the image behind it.
         std::vector<uint8_t> moved = MakeElf(wide);
         const size_t lastOffset = 0x400 + 3 * (wide ? 64 : 40) + (wide ? 24 : 16);
-        if (wide) Put<uint64_t>(moved, lastOffset, moved.size());
-        else Put<uint32_t>(moved, lastOffset, static_cast<uint32_t>(moved.size()));
+        if (wide)
+            Put<uint64_t>(moved, lastOffset, moved.size());
+        else
+            Put<uint32_t>(moved, lastOffset, static_cast<uint32_t>(moved.size()));
         moved.resize(moved.size() + 0x80);
         EXPECT_EQ(FindIn(moved), static_cast<int64_t>(moved.size()));
     }
@@ -293,7 +301,8 @@ TEST_F(PackageOffsetTest, HostileElfHeadersGiveMinusOne)
 
 TEST_F(PackageOffsetTest, RealExecutableCarriesAPackage)
 {
-    for (const std::string& source : {std::string(KELVA_BIN_DIR) + "/kelva_tests", std::string("/bin/true")}) {
+    for (const std::string& source :
+         {std::string(KELVA_BIN_DIR) + "/kelva_tests", std::string("/bin/true")}) {
         if (!std::filesystem::exists(source)) continue;
         SCOPED_TRACE(source);
         const std::string copy = (m_dir / "player").string();
@@ -303,7 +312,8 @@ TEST_F(PackageOffsetTest, RealExecutableCarriesAPackage)
 
         const std::vector<uint8_t> package = BuildPackage({{"autorun.kne", "story"}});
         std::ofstream(copy, std::ios::binary | std::ios::app)
-            .write(reinterpret_cast<const char*>(package.data()), static_cast<std::streamsize>(package.size()));
+            .write(reinterpret_cast<const char*>(package.data()),
+                   static_cast<std::streamsize>(package.size()));
         ASSERT_EQ(FindPackageOffset(copy), imageEnd);
 
         auto file = FileStream::Open(copy, FileMode::Read);

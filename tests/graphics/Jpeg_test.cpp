@@ -51,7 +51,8 @@ TEST(JpegDecodeTest, BaselineAndProgressiveColourPictures)
     for (bool progressive : {false, true}) {
         SCOPED_TRACE(progressive ? "progressive" : "baseline");
         const auto bytes = EncodeJpeg(
-            kW, kH, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, kW, kH); }, 95, progressive);
+            kW, kH, JCS_RGB, [](int x, int y, uint8_t* rgb) { Quadrants(x, y, rgb, kW, kH); }, 95,
+            progressive);
         const JpegDecodeResult result = DecodeJpeg(bytes.data(), bytes.size());
         ASSERT_TRUE(result.Ok()) << result.Error;
         EXPECT_EQ(result.Picture.Width, kW);

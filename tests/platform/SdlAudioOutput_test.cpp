@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "support/EnvironmentGuard.h"
 #include "platform/linux/SteadyClock.h"
+#include "support/EnvironmentGuard.h"
 
 namespace kelva {
 namespace {

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <vector>
 
-#include "support/EnvironmentGuard.h"
 #include "platform/alsa/AlsaMidiPorts.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/linux/SteadyClock.h"
@@ -21,6 +20,7 @@
 #include "sound/MidiDrv.h"
 #include "sound/MidiOut.h"
 #include "sound/MidiSongBuilder.h"
+#include "support/EnvironmentGuard.h"
 
 namespace kelva {
 namespace {

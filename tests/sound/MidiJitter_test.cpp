@@ -20,7 +20,7 @@ namespace {
 using namespace test;
 
 struct Jitter {
-    int64_t earliest = 0;   // the earliest event's lateness (negative: early)
+    int64_t earliest = 0;  // the earliest event's lateness (negative: early)
     int64_t p99 = 0;
     int64_t worstWake = 0;  // how far this thread's own 10 ms sleeps overran
 };
@@ -67,9 +67,10 @@ Jitter MeasureOnce()
     std::sort(late.begin(), late.end());
     jitter.earliest = late.front();
     jitter.p99 = late[late.size() * 99 / 100];
-    std::printf("MIDI jitter over %zu events: p50 %lld ms, p99 %lld ms, max %lld ms (sleeps overran by %lld ms)\n",
-                late.size(), static_cast<long long>(late[late.size() / 2]), static_cast<long long>(jitter.p99),
-                static_cast<long long>(late.back()), static_cast<long long>(jitter.worstWake));
+    std::printf(
+        "MIDI jitter over %zu events: p50 %lld ms, p99 %lld ms, max %lld ms (sleeps overran by %lld ms)\n",
+        late.size(), static_cast<long long>(late[late.size() / 2]), static_cast<long long>(jitter.p99),
+        static_cast<long long>(late.back()), static_cast<long long>(jitter.worstWake));
     return jitter;
 }
 

@@ -52,9 +52,9 @@ protected:
             ASSERT_TRUE(package->OpenStream(*packageStream, error)) << error;
         }
         media = std::make_unique<MediaFiles>(package.get());
-        player = std::make_unique<StageSoundPlayer>(SoundServices{ports, clock, mixer, mp3, *media, messages, *temporary},
-                                                    nullptr, MusicSettings{false, false, false, "Story"},
-                                                    MidiThread::None);
+        player = std::make_unique<StageSoundPlayer>(
+            SoundServices{ports, clock, mixer, mp3, *media, messages, *temporary}, nullptr,
+            MusicSettings{false, false, false, "Story"}, MidiThread::None);
     }
 
     // Renders a second of the mixer; true when anything but silence came out.

@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-#include "support/EnvironmentGuard.h"
 #include "platform/headless/RecordingMessageBox.h"
 #include "platform/linux/DlLibraryLoader.h"
 #include "platform/linux/SteadyClock.h"
 #include "sound/AudioMixer.h"
 #include "sound/Vbmp3.h"
+#include "support/EnvironmentGuard.h"
 #include "support/SoundFiles.h"
 #include "support/TestFiles.h"
 #include "vbmp3/vbmp3.h"

@@ -6,7 +6,8 @@
 namespace kelva::test {
 
 std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
-                                const std::function<void(int, int, uint8_t*)>& pixel, int quality, bool progressive)
+                                const std::function<void(int, int, uint8_t*)>& pixel, int quality,
+                                bool progressive)
 {
     jpeg_compress_struct c;
     jpeg_error_mgr error;
@@ -25,7 +26,8 @@ std::vector<uint8_t> EncodeJpeg(int width, int height, J_COLOR_SPACE space,
     jpeg_start_compress(&c, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(width * c.input_components));
     while (c.next_scanline < c.image_height) {
-        for (int x = 0; x < width; ++x) pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
+        for (int x = 0; x < width; ++x)
+            pixel(x, static_cast<int>(c.next_scanline), &row[x * c.input_components]);
         JSAMPROW rows[] = {row.data()};
         jpeg_write_scanlines(&c, rows, 1);
     }

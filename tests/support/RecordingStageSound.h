@@ -23,7 +23,10 @@ public:
         Calls.push_back("music " + std::string(name) + (loop ? " loop" : " once"));
     }
     void StopMusic() override { Calls.push_back("music-stop"); }
-    void FadeOutMusic(int milliseconds) override { Calls.push_back("music-fade " + std::to_string(milliseconds)); }
+    void FadeOutMusic(int milliseconds) override
+    {
+        Calls.push_back("music-fade " + std::to_string(milliseconds));
+    }
     void PlaySoundFile(std::string_view name) override { Calls.push_back("sound " + std::string(name)); }
     void StopSoundFile() override { Calls.push_back("sound-stop"); }
     bool SoundPlaying() override { return SoundStillPlaying; }

@@ -43,7 +43,10 @@ void StageHarness::Tick(int lag)
     m_form->TimerTimer(lag);
 }
 
-void StageHarness::Click(int x, int y, MouseButton button) { m_form->FormMouseDown(button, x, y); }
+void StageHarness::Click(int x, int y, MouseButton button)
+{
+    m_form->FormMouseDown(button, x, y);
+}
 
 void StageHarness::RunTitleToClick()
 {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "core/RunMain.h"
-#include "platform/headless/ReplayStageWindow.h"
 #include "platform/headless/ManualClock.h"
 #include "platform/headless/RecordingMessageBox.h"
+#include "platform/headless/ReplayStageWindow.h"
 #include "support/RecordingStageSound.h"
 
 namespace kelva::test {

@@ -6,7 +6,10 @@
 namespace kelva {
 namespace {
 
-int Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>/dev/null").status; }
+int Knovel(const std::string& arguments)
+{
+    return test::RunKnovel(arguments + " 2>/dev/null").status;
+}
 
 TEST(KnovelCrypt, ScramblesAsThePlayerUnscramblesAndBack)
 {

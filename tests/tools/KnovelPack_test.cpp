@@ -21,15 +21,27 @@ namespace fs = std::filesystem;
 
 using RunResult = test::CommandResult;
 
-RunResult Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>&1"); }
+RunResult Knovel(const std::string& arguments)
+{
+    return test::RunKnovel(arguments + " 2>&1");
+}
 
-std::string Quote(const std::string& path) { return "'" + path + "'"; }
+std::string Quote(const std::string& path)
+{
+    return "'" + path + "'";
+}
 
 // Literals of this file are compiled to CP932; file names on disk and terminal output
 // are UTF-8, which u8 literals always are.
-std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+std::string U8(const char8_t* text)
+{
+    return reinterpret_cast<const char*>(text);
+}
 
-std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}
 
 bool Contains(const std::string& haystack, const std::string& needle)
 {
@@ -78,8 +90,8 @@ protected:
 
     std::string Pack(const std::string& output, const std::string& extra = "")
     {
-        const RunResult run = Knovel("pack " + Quote(data.string()) + " " + Quote(dir.File("story.kne")) + " -o " +
-                                     Quote(output) + " " + extra);
+        const RunResult run = Knovel("pack " + Quote(data.string()) + " " + Quote(dir.File("story.kne")) +
+                                     " -o " + Quote(output) + " " + extra);
         lastOutput = run.output;
         return run.status == 0 ? output : "";
     }
@@ -240,8 +252,9 @@ TEST_F(KnovelPackTest, RefusesWhatThePlayerCouldNotUse)
 
 TEST(KnovelUnpackTest, NeverWritesOutsideTheTargetFolder)
 {
-    const std::string hostile[] = {"..\\escape.txt", "bg\\..\\..\\escape.txt", "\\escape.txt", "/tmp/escape.txt",
-                                   "C:\\escape.txt", "bg\\\\room.jpg", ".\\x", std::string("a\0b", 3)};
+    const std::string hostile[] = {
+        "..\\escape.txt", "bg\\..\\..\\escape.txt", "\\escape.txt", "/tmp/escape.txt",
+        "C:\\escape.txt", "bg\\\\room.jpg",         ".\\x",         std::string("a\0b", 3)};
     for (const std::string& name : hostile) {
         test::TempDir dir;
         PackageWriter writer;
@@ -251,12 +264,14 @@ TEST(KnovelUnpackTest, NeverWritesOutsideTheTargetFolder)
         writer.WriteTo(out);
         test::WriteBytes(dir.File("evil.pak"), out.Bytes());
 
-        const RunResult run = Knovel("unpack " + Quote(dir.File("evil.pak")) + " -o " + Quote(dir.File("a/b")));
+        const RunResult run =
+            Knovel("unpack " + Quote(dir.File("evil.pak")) + " -o " + Quote(dir.File("a/b")));
         EXPECT_EQ(run.status, 1) << name;
         EXPECT_TRUE(Contains(run.output, "refusing")) << name << ": " << run.output;
         EXPECT_FALSE(fs::exists(dir.File("escape.txt"))) << name;
         EXPECT_FALSE(fs::exists(dir.File("a/escape.txt"))) << name;
-        EXPECT_FALSE(fs::exists(dir.File("a/b/good.bmp"))) << name << ": nothing is written when one name is bad";
+        EXPECT_FALSE(fs::exists(dir.File("a/b/good.bmp")))
+            << name << ": nothing is written when one name is bad";
     }
     EXPECT_FALSE(fs::exists("/tmp/escape.txt"));
 

@@ -16,7 +16,10 @@ using ::testing::HasSubstr;
 
 using KnovelRun = test::CommandResult;  // output: stdout only
 
-KnovelRun Knovel(const std::string& arguments) { return test::RunKnovel(arguments + " 2>/dev/null"); }
+KnovelRun Knovel(const std::string& arguments)
+{
+    return test::RunKnovel(arguments + " 2>/dev/null");
+}
 
 void WriteText(const std::string& path, const char8_t* text)
 {

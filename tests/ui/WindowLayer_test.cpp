@@ -47,8 +47,12 @@ struct TestWindow final : DialogWindow {
         hot.PictureOnLeave = Solid(MakeColor(0, 0, 255));
         hot.Picture = hot.PictureOnLeave;
         // The handlers see the picture already switched.
-        hot.OnMouseEnter = [this](TControl&) { log.push_back("enter " + std::to_string(hot.Picture.Pixel(0, 0))); };
-        hot.OnMouseLeave = [this](TControl&) { log.push_back("leave " + std::to_string(hot.Picture.Pixel(0, 0))); };
+        hot.OnMouseEnter = [this](TControl&) {
+            log.push_back("enter " + std::to_string(hot.Picture.Pixel(0, 0)));
+        };
+        hot.OnMouseLeave = [this](TControl&) {
+            log.push_back("leave " + std::to_string(hot.Picture.Pixel(0, 0)));
+        };
         Add(titleBar);
         Add(hot);
     }
@@ -84,8 +88,16 @@ TEST(FormRgn, RoundedCornersAndEllipsesCutExactlyAndEnableSwitchesAtOnce)
     };
     // Corner ellipses of radius 16 centred 16 in: (4, 4)'s centre lies 11.5 from both
     // axes, just outside; (5, 5)'s 10.5, inside. The other corners mirror it.
-    for (const Case& c : {Case{0, 0, false}, {4, 4, false}, {5, 5, true}, {0, 16, true}, {0, 9, false},
-                          {277, 104, false}, {276, 103, true}, {141, 0, true}, {281, 54, true}, {282, 54, false}}) {
+    for (const Case& c : {Case{0, 0, false},
+                          {4, 4, false},
+                          {5, 5, true},
+                          {0, 16, true},
+                          {0, 9, false},
+                          {277, 104, false},
+                          {276, 103, true},
+                          {141, 0, true},
+                          {281, 54, true},
+                          {282, 54, false}}) {
         EXPECT_EQ(shape.Contains(c.x, c.y, 282, 109), c.inside) << c.x << "," << c.y;
     }
     shape.SetEnable(false);
@@ -146,8 +158,8 @@ TEST(YesNoForm, IsCentredWithTheActiveTitleBarAndShapedCorners)
     layer.DrawOver(frame);
     EXPECT_EQ(dialog.Position, (TPoint{179, 186}));
     EXPECT_EQ(frame.Pixel(179 + 270, 186 + 10), MakeColor(160, 160, 255));  // the active title bar
-    EXPECT_EQ(frame.Pixel(179, 186), MakeColor(0, 0, 0));                    // outside the rounded corner
-    EXPECT_EQ(frame.Pixel(179 + 2, 186 + 60), MakeColor(255, 255, 255));      // the white window
+    EXPECT_EQ(frame.Pixel(179, 186), MakeColor(0, 0, 0));                   // outside the rounded corner
+    EXPECT_EQ(frame.Pixel(179 + 2, 186 + 60), MakeColor(255, 255, 255));    // the white window
     layer.HandleInput(Mouse(kDown, 10, 10));  // beside it: it takes the focus back
     frame.FillRect(frame.BoundsRect(), 0);
     layer.DrawOver(frame);

@@ -12,7 +12,8 @@ int RunCrypt(const Arguments& args)
     if (!input) return Fail("cannot read " + args[0]);
     const auto output = CryptStream(*input);
     std::string error;
-    if (!WriteFileAtomically(args[1], output->Bytes(), error)) return Fail("cannot write " + args[1] + ": " + error);
+    if (!WriteFileAtomically(args[1], output->Bytes(), error))
+        return Fail("cannot write " + args[1] + ": " + error);
     return 0;
 }
 

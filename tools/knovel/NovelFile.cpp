@@ -24,10 +24,14 @@ bool HasScrambledNovelMagic(const std::vector<uint8_t>& bytes)
 const char* ItemKindName(uint8_t kind)
 {
     switch (kind) {
-    case kItemMenuLink: return "menu";
-    case kItemAutoLink: return "auto";
-    case kItemEnd: return "end";
-    default: return nullptr;
+        case kItemMenuLink:
+            return "menu";
+        case kItemAutoLink:
+            return "auto";
+        case kItemEnd:
+            return "end";
+        default:
+            return nullptr;
     }
 }
 

@@ -77,7 +77,8 @@ struct DataFile {
 // Every regular file below `folder`, with its entry name, sorted by entry name so the same
 // folder always gives the same package. Files in `skip` (the story, the output) are left
 // out. nullopt after a message when a name can't go into a package.
-std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder, const std::vector<fs::path>& skip)
+std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder,
+                                                      const std::vector<fs::path>& skip)
 {
     std::vector<DataFile> files;
     std::error_code error;
@@ -89,7 +90,8 @@ std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder, co
     for (; it != fs::recursive_directory_iterator(); it.increment(error)) {
         if (error) break;
         if (!it->is_regular_file(error)) continue;
-        if (std::any_of(skip.begin(), skip.end(), [&](const fs::path& p) { return SameFile(it->path(), p); })) {
+        if (std::any_of(skip.begin(), skip.end(),
+                        [&](const fs::path& p) { return SameFile(it->path(), p); })) {
             continue;
         }
         const fs::path relative = it->path().lexically_relative(folder);
@@ -105,12 +107,13 @@ std::optional<std::vector<DataFile>> CollectDataFiles(const fs::path& folder, co
             return std::nullopt;
         }
         if (IsNovelEntryName(*name)) {
-            Fail("'" + relative.string() + "': the data folder must not hold " + std::string(kNovelEntryName) +
-                 "; the story goes into the package under that name");
+            Fail("'" + relative.string() + "': the data folder must not hold " +
+                 std::string(kNovelEntryName) + "; the story goes into the package under that name");
             return std::nullopt;
         }
         DataFile file{*name, it->path(), {}};
-        for (const fs::path& part : relative) file.sortKey.push_back(UpperCaseAscii(*EntryNameFromPath(part, problem)));
+        for (const fs::path& part : relative)
+            file.sortKey.push_back(UpperCaseAscii(*EntryNameFromPath(part, problem)));
         files.push_back(std::move(file));
     }
     if (error) {
@@ -185,7 +188,8 @@ int RunPack(const Arguments& args)
         const auto player = ReadWholeFile(playerPath);
         if (!player) return Fail("cannot read " + playerPath);
         const int64_t imageEnd = FindImageEnd(*player);
-        if (imageEnd <= 0 || imageEnd > player->Size()) return Fail(playerPath + " is not an executable program");
+        if (imageEnd <= 0 || imageEnd > player->Size())
+            return Fail(playerPath + " is not an executable program");
         output.assign(player->Bytes().begin(), player->Bytes().begin() + imageEnd);
         StripDebugInformation(output);
     }
@@ -229,7 +233,8 @@ int RunList(const Arguments& args)
     const TReadPackageFile& reader = source->Reader();
     for (int i = 0; i < reader.Count(); ++i) {
         const TPackageEntry entry = reader.GetEntry(i);
-        std::printf("%10" PRId32 " %10" PRId32 "  %s\n", entry.Size, entry.Offset, Printable(entry.Name).c_str());
+        std::printf("%10" PRId32 " %10" PRId32 "  %s\n", entry.Size, entry.Offset,
+                    Printable(entry.Name).c_str());
     }
     return 0;
 }

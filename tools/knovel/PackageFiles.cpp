@@ -11,7 +11,10 @@ namespace kelva::knovel {
 
 namespace fs = std::filesystem;
 
-bool IsNovelEntryName(std::string_view name) { return UpperCaseAscii(name) == UpperCaseAscii(kNovelEntryName); }
+bool IsNovelEntryName(std::string_view name)
+{
+    return UpperCaseAscii(name) == UpperCaseAscii(kNovelEntryName);
+}
 
 std::optional<std::string> EntryNameFromPath(const fs::path& relative, std::string& problem)
 {
@@ -19,7 +22,8 @@ std::optional<std::string> EntryNameFromPath(const fs::path& relative, std::stri
     for (const fs::path& part : relative) {
         const std::string component = part.string();
         if (component.find('\\') != std::string::npos) {
-            problem = "'" + relative.string() + "': a backslash in a file name would be read as a folder separator";
+            problem =
+                "'" + relative.string() + "': a backslash in a file name would be read as a folder separator";
             return std::nullopt;
         }
         const auto converted = Utf8ToCp932(component);
@@ -101,7 +105,8 @@ std::unique_ptr<PackageSource> PackageSource::Open(const std::string& path, std:
     return OpenAt(path, offset, error);
 }
 
-std::unique_ptr<PackageSource> PackageSource::OpenAt(const std::string& path, int64_t offset, std::string& error)
+std::unique_ptr<PackageSource> PackageSource::OpenAt(const std::string& path, int64_t offset,
+                                                     std::string& error)
 {
     auto file = FileStream::Open(path, FileMode::Read);
     if (!file) {

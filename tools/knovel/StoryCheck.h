@@ -78,5 +78,4 @@ std::vector<Finding> CheckStory(const NovelFile& novel, const MediaLookup* media
 // "ITEM:LINE: error: message" (or "warning").
 std::string FormatFinding(const Finding& finding);
 
-
 }  // namespace kelva::knovel

@@ -46,7 +46,8 @@ std::string StoryGraph(const NovelFile& novel)
     for (int i = 0; i < items.Count(); ++i) {
         const CNovelItem& item = items[i];
         std::string attributes =
-            "label=" + DotString(Printable(item.Name) + "\n(" + (ItemKindName(item.Kind) ? ItemKindName(item.Kind) : "unknown kind") + ")");
+            "label=" + DotString(Printable(item.Name) + "\n(" +
+                                 (ItemKindName(item.Kind) ? ItemKindName(item.Kind) : "unknown kind") + ")");
         if (item.Kind == kItemEnd) attributes += ", shape=doubleoctagon";
         if (i == start) attributes += ", style=bold";
         // An item hidden by a later one of the same name is never read.

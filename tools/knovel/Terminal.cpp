@@ -11,6 +11,9 @@ int Fail(const std::string& message)
     return 1;
 }
 
-std::string ForTerminal(const std::string& cp932) { return Cp932ToUtf8(cp932); }
+std::string ForTerminal(const std::string& cp932)
+{
+    return Cp932ToUtf8(cp932);
+}
 
 }  // namespace kelva::knovel

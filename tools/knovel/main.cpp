@@ -10,9 +10,11 @@ namespace {
 
 const Command kCommands[] = {
     {"crypt", "IN OUT", "scramble or unscramble a file with the package key", RunCrypt},
-    {"pack", "DATA_DIR STORY.kne -o OUT [--exe PLAYER]", "pack a story and its media into a package or a game", RunPack},
+    {"pack", "DATA_DIR STORY.kne -o OUT [--exe PLAYER]",
+     "pack a story and its media into a package or a game", RunPack},
     {"list", "PACKAGE_OR_GAME", "list the entries of a package: size, offset, name", RunList},
-    {"unpack", "PACKAGE_OR_GAME -o DIR", "extract every entry of a package (the story unscrambled)", RunUnpack},
+    {"unpack", "PACKAGE_OR_GAME -o DIR", "extract every entry of a package (the story unscrambled)",
+     RunUnpack},
     {"build", "SOURCE.yaml -o STORY.kne", "build a novel file from a story source", RunBuild},
     {"decompile", "STORY.kne -o SOURCE.yaml", "write the story source of a novel file", RunDecompile},
     {"dump", "FILE", "describe a novel file (or a package, game or bookmark file)", RunDump},

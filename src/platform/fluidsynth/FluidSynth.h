@@ -72,7 +72,7 @@ private:
 
     std::unique_ptr<fluid_settings_t, SettingsDeleter> m_settings;
     std::unique_ptr<fluid_synth_t, SynthDeleter> m_synth;  // after the settings: destroyed first
-    uint64_t m_logToken = 0;  // this synthesizer's hold on the log, see Create
+    uint64_t m_logToken = 0;                               // this synthesizer's hold on the log, see Create
     std::atomic<bool> m_claimed{false};
     static constexpr size_t kChunkFrames = 256;
     std::array<float, kChunkFrames * AudioMixer::kChannels> m_chunk{};  // only used under the mixer's lock

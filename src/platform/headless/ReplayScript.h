@@ -24,9 +24,9 @@ struct ReplayEvent {
     enum class Kind { Input, Dump, Answer };
     int64_t timeMs = 0;
     Kind kind = Kind::Input;
-    InputEvent input;  // Kind::Input: click, move, key, quit
+    InputEvent input;      // Kind::Input: click, move, key, quit
     std::string dumpName;  // Kind::Dump
-    bool yes = false;  // Kind::Answer
+    bool yes = false;      // Kind::Answer
 };
 
 struct ReplayParseResult {

@@ -12,8 +12,8 @@ namespace {
 constexpr int kRowBytes = kStageWidth * 3;
 }
 
-ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages, std::vector<ReplayEvent> events,
-                                     std::string dumpDir, StageWindow* shown)
+ReplayStageWindow::ReplayStageWindow(Clock& clock, RecordingMessageBox& messages,
+                                     std::vector<ReplayEvent> events, std::string dumpDir, StageWindow* shown)
     : m_clock(clock),
       m_messages(messages),
       m_shownWindow(shown),
@@ -122,9 +122,14 @@ std::optional<InputEvent> ReplayStageWindow::WaitEvent(int64_t deadlineMs)
         m_frameAsked = false;
         ++m_next;
         switch (event.kind) {
-        case ReplayEvent::Kind::Dump: Dump(event.dumpName); break;
-        case ReplayEvent::Kind::Answer: m_messages.QueueAnswer(event.yes); break;
-        case ReplayEvent::Kind::Input: return event.input;
+            case ReplayEvent::Kind::Dump:
+                Dump(event.dumpName);
+                break;
+            case ReplayEvent::Kind::Answer:
+                m_messages.QueueAnswer(event.yes);
+                break;
+            case ReplayEvent::Kind::Input:
+                return event.input;
         }
     }
     if (m_next == m_events.size()) return InputEvent{};  // Quit

@@ -37,7 +37,10 @@ public:
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
 
     // More events, after those given, at times from the same replay start.
-    void Append(const std::vector<ReplayEvent>& events) { m_events.insert(m_events.end(), events.begin(), events.end()); }
+    void Append(const std::vector<ReplayEvent>& events)
+    {
+        m_events.insert(m_events.end(), events.begin(), events.end());
+    }
 
     const std::string& Title() const { return m_title; }
     bool IsShown() const { return m_shown; }

@@ -12,9 +12,12 @@ namespace {
 Uint32 IconFlags(MessageIcon icon)
 {
     switch (icon) {
-    case MessageIcon::Error: return SDL_MESSAGEBOX_ERROR;
-    case MessageIcon::Warning: return SDL_MESSAGEBOX_WARNING;
-    default: return SDL_MESSAGEBOX_INFORMATION;
+        case MessageIcon::Error:
+            return SDL_MESSAGEBOX_ERROR;
+        case MessageIcon::Warning:
+            return SDL_MESSAGEBOX_WARNING;
+        default:
+            return SDL_MESSAGEBOX_INFORMATION;
     }
 }
 
@@ -43,8 +46,8 @@ bool SdlMessageBox::AskYesNo(std::string_view caption, std::string_view text)
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, no.c_str()},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, yes.c_str()},
     };
-    const SDL_MessageBoxData data = {SDL_MESSAGEBOX_INFORMATION, nullptr, title.c_str(), message.c_str(),
-                                     2, buttons, nullptr};
+    const SDL_MessageBoxData data = {
+        SDL_MESSAGEBOX_INFORMATION, nullptr, title.c_str(), message.c_str(), 2, buttons, nullptr};
     int button = -1;
     // A box that could not be shown, or was closed without an answer (-1), is a "no"; one
     // that could not be shown says so on stderr.

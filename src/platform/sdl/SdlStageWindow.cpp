@@ -3,8 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/TextCodec.h"
@@ -66,28 +66,48 @@ SDL_Cursor* CreateSkipCursor()
 Key TranslateKey(SDL_Keycode code)
 {
     if (code >= SDLK_a && code <= SDLK_z) return static_cast<Key>(static_cast<int>(Key::A) + (code - SDLK_a));
-    if (code >= SDLK_0 && code <= SDLK_9) return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
-    if (code >= SDLK_F1 && code <= SDLK_F12) return static_cast<Key>(static_cast<int>(Key::F1) + (code - SDLK_F1));
+    if (code >= SDLK_0 && code <= SDLK_9)
+        return static_cast<Key>(static_cast<int>(Key::Digit0) + (code - SDLK_0));
+    if (code >= SDLK_F1 && code <= SDLK_F12)
+        return static_cast<Key>(static_cast<int>(Key::F1) + (code - SDLK_F1));
     switch (code) {
-    case SDLK_SPACE: return Key::Space;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return Key::Return;
-    case SDLK_ESCAPE: return Key::Escape;
-    case SDLK_TAB: return Key::Tab;
-    case SDLK_BACKSPACE: return Key::Backspace;
-    case SDLK_DELETE: return Key::Delete;
-    case SDLK_UP: return Key::Up;
-    case SDLK_DOWN: return Key::Down;
-    case SDLK_LEFT: return Key::Left;
-    case SDLK_RIGHT: return Key::Right;
-    case SDLK_PAGEUP: return Key::PageUp;
-    case SDLK_PAGEDOWN: return Key::PageDown;
-    case SDLK_HOME: return Key::Home;
-    case SDLK_END: return Key::End;
-    case SDLK_PRINTSCREEN: return Key::PrintScreen;
-    case SDLK_MINUS: return Key::Minus;
-    case SDLK_EQUALS: return Key::Equals;
-    default: return Key::Unknown;
+        case SDLK_SPACE:
+            return Key::Space;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return Key::Return;
+        case SDLK_ESCAPE:
+            return Key::Escape;
+        case SDLK_TAB:
+            return Key::Tab;
+        case SDLK_BACKSPACE:
+            return Key::Backspace;
+        case SDLK_DELETE:
+            return Key::Delete;
+        case SDLK_UP:
+            return Key::Up;
+        case SDLK_DOWN:
+            return Key::Down;
+        case SDLK_LEFT:
+            return Key::Left;
+        case SDLK_RIGHT:
+            return Key::Right;
+        case SDLK_PAGEUP:
+            return Key::PageUp;
+        case SDLK_PAGEDOWN:
+            return Key::PageDown;
+        case SDLK_HOME:
+            return Key::Home;
+        case SDLK_END:
+            return Key::End;
+        case SDLK_PRINTSCREEN:
+            return Key::PrintScreen;
+        case SDLK_MINUS:
+            return Key::Minus;
+        case SDLK_EQUALS:
+            return Key::Equals;
+        default:
+            return Key::Unknown;
     }
 }
 
@@ -95,7 +115,11 @@ class SdlStageWindow final : public StageWindow {
 public:
     SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window, SDL_Renderer* renderer,
                    SDL_Texture* texture)
-        : m_clock(clock), m_video(std::move(video)), m_window(window), m_renderer(renderer), m_texture(texture)
+        : m_clock(clock),
+          m_video(std::move(video)),
+          m_window(window),
+          m_renderer(renderer),
+          m_texture(texture)
     {
     }
 
@@ -195,36 +219,41 @@ private:
     {
         InputEvent input;
         switch (event.type) {
-        case SDL_QUIT: return input;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
-            if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
-                input.type = event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ? InputEvent::Type::FocusLost
-                                                                              : InputEvent::Type::FocusGained;
+            case SDL_QUIT:
                 return input;
-            }
-            return std::nullopt;
-        case SDL_KEYDOWN:
-            input.type = InputEvent::Type::KeyDown;
-            input.key = TranslateKey(event.key.keysym.sym);
-            input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-            return input;
-        case SDL_MOUSEBUTTONDOWN:
-        case SDL_MOUSEBUTTONUP:
-            input.type = event.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown : InputEvent::Type::MouseUp;
-            input.x = event.button.x;
-            input.y = event.button.y;
-            input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
-                           : event.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
-                                                                      : MouseButton::Left;
-            return input;
-        case SDL_MOUSEMOTION:
-            input.type = InputEvent::Type::MouseMove;
-            input.x = event.motion.x;
-            input.y = event.motion.y;
-            return input;
-        default: return std::nullopt;
+            case SDL_WINDOWEVENT:
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
+                if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
+                if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                    event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+                    input.type = event.window.event == SDL_WINDOWEVENT_FOCUS_LOST
+                                     ? InputEvent::Type::FocusLost
+                                     : InputEvent::Type::FocusGained;
+                    return input;
+                }
+                return std::nullopt;
+            case SDL_KEYDOWN:
+                input.type = InputEvent::Type::KeyDown;
+                input.key = TranslateKey(event.key.keysym.sym);
+                input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+                return input;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                input.type = event.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown
+                                                               : InputEvent::Type::MouseUp;
+                input.x = event.button.x;
+                input.y = event.button.y;
+                input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
+                               : event.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
+                                                                          : MouseButton::Left;
+                return input;
+            case SDL_MOUSEMOTION:
+                input.type = InputEvent::Type::MouseMove;
+                input.x = event.motion.x;
+                input.y = event.motion.y;
+                return input;
+            default:
+                return std::nullopt;
         }
     }
 
@@ -254,9 +283,10 @@ std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, std::string& err
     SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kStageWidth,
                                           kStageHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-    SDL_Texture* texture = renderer ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24,
-                                                        SDL_TEXTUREACCESS_STREAMING, kStageWidth, kStageHeight)
-                                    : nullptr;
+    SDL_Texture* texture = renderer
+                               ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24,
+                                                   SDL_TEXTUREACCESS_STREAMING, kStageWidth, kStageHeight)
+                               : nullptr;
     if (!texture) {
         error = SDL_GetError();
         if (renderer) SDL_DestroyRenderer(renderer);
