@@ -14,7 +14,7 @@ DialogWindow::DialogWindow(int clientWidth, int clientHeight) : Width(clientWidt
 
 DialogWindow::~DialogWindow()
 {
-    if (m_layer) m_layer->Hide(*this);
+    if (m_layer) m_layer->Detach(*this, false);
 }
 
 void DialogWindow::Invalidate()

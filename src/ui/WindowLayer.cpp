@@ -26,13 +26,15 @@ void WindowLayer::Show(DialogWindow& window)
     Changed();
 }
 
-void WindowLayer::Hide(DialogWindow& window)
+void WindowLayer::Hide(DialogWindow& window) { Detach(window, true); }
+
+void WindowLayer::Detach(DialogWindow& window, bool notify)
 {
     const auto it = std::find(m_windows.begin(), m_windows.end(), &window);
     if (it == m_windows.end()) return;
     if (m_hoveredWindow == &window) {
         // Leaving the window leaves its controls too: a hot picture shows its plain face.
-        if (m_hovered) m_hovered->MouseLeave();
+        if (m_hovered && notify) m_hovered->MouseLeave();
         m_hoveredWindow = nullptr;
         m_hovered = m_pressed = nullptr;
     }
@@ -42,7 +44,7 @@ void WindowLayer::Hide(DialogWindow& window)
     if (m_focused == &window) {
         m_focused = nullptr;
         window.m_active = false;
-        window.Deactivated();
+        if (notify) window.Deactivated();
         Focus(m_windows.empty() ? nullptr : m_windows.back());
     }
     Changed();

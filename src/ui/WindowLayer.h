@@ -43,6 +43,10 @@ public:
     void Changed() { m_changed(); }
 
 private:
+    friend class DialogWindow;
+    // Takes the window off the layer; `notify` false for a window being destroyed, whose
+    // controls and handlers may already be gone.
+    void Detach(DialogWindow& window, bool notify);
     DialogWindow* WindowAt(int x, int y) const;
     void Focus(DialogWindow* window);
     void Hover(int x, int y);
