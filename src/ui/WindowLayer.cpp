@@ -26,7 +26,10 @@ void WindowLayer::Show(DialogWindow& window)
     Changed();
 }
 
-void WindowLayer::Hide(DialogWindow& window) { Detach(window, true); }
+void WindowLayer::Hide(DialogWindow& window)
+{
+    Detach(window, true);
+}
 
 void WindowLayer::Detach(DialogWindow& window, bool notify)
 {
