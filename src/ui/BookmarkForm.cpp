@@ -135,18 +135,7 @@ void TBookmarkForm::ShowModal()
 
 void TBookmarkForm::DrawTitleBar()
 {
-    // 32 rows drawn, the top 21 shown.
-    TNkDIB bar(kWidth, 32, 24);
-    bar.FillRect(bar.BoundsRect(), kDialogBlue);
-    TAntiAliasTextout text(m_fonts);
-    text.Target = &bar;
-    text.Font = FontSpec{kGothicFace, 18, false};
-    text.TextColor = kDialogWhite;
-    text.EdgeColor = MakeColor(0, 0, 0);
-    text.Decoration = kDecorationOutline;
-    text.Smooth = false;
-    text.DrawText(16, 0, Caption);
-    m_titleBar.Picture = std::move(bar);
+    m_titleBar.Picture = TitleBarPicture(m_fonts, kWidth, kDialogBlue, Caption);
     Invalidate();
 }
 

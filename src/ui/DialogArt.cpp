@@ -62,4 +62,19 @@ void MakeCancelButton(THotImage& button, FontRasteriser& fonts, int textX)
                            MakeColor(180, 180, 255)));
 }
 
+TNkDIB TitleBarPicture(FontRasteriser& fonts, int width, TColor colour, std::string_view caption)
+{
+    TNkDIB bar(width, 32, 24);
+    bar.FillRect(bar.BoundsRect(), colour);
+    TAntiAliasTextout text(fonts);
+    text.Target = &bar;
+    text.Font = FontSpec{kGothicFace, 18, false};
+    text.TextColor = kDialogWhite;
+    text.EdgeColor = MakeColor(0, 0, 0);
+    text.Decoration = kDecorationOutline;
+    text.Smooth = false;
+    text.DrawText(16, 0, caption);
+    return bar;
+}
+
 }  // namespace kelva

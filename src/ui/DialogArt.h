@@ -21,6 +21,10 @@ TNkDIB OutlinedButtonFace(FontRasteriser& fonts, TPoint size, int corner, TColor
                           const FontSpec& font, std::string_view caption);
 
 // Gives the button its plain (leave) and highlighted (enter) faces, the plain one shown.
+// A drawn title bar `width` wide: 32 rows in `colour` (the window shows the top 21) with
+// the caption at (16, 0) in 18 px white outlined in black, not smoothed.
+TNkDIB TitleBarPicture(FontRasteriser& fonts, int width, TColor colour, std::string_view caption);
+
 void SetHotFaces(THotImage& button, TNkDIB plain, TNkDIB highlighted);
 
 // The cancel button: "キャンセル" at (textX, 6), 18 pixels bold, on a raised bar that

@@ -2,6 +2,7 @@
 
 #include "graphics/AntiAliasTextout.h"
 #include "graphics/FontSpec.h"
+#include "ui/DialogArt.h"
 
 namespace kelva {
 
@@ -86,18 +87,7 @@ bool TYesNoForm::KeyDown(Key key)
 
 void TYesNoForm::DrawTitleBar(bool active)
 {
-    // 32 rows drawn, the top 21 shown.
-    TNkDIB bar(Width, 32, 24);
-    bar.FillRect(bar.BoundsRect(), active ? kTitleActive : kTitleInactive);
-    TAntiAliasTextout text(m_fonts);
-    text.Target = &bar;
-    text.Font = FontSpec{kGothicFace, 18, false};
-    text.TextColor = kWhite;
-    text.EdgeColor = MakeColor(0, 0, 0);
-    text.Decoration = kDecorationOutline;
-    text.Smooth = false;
-    text.DrawText(16, 0, Caption);
-    m_titleBar.Picture = std::move(bar);
+    m_titleBar.Picture = TitleBarPicture(m_fonts, Width, active ? kTitleActive : kTitleInactive, Caption);
     Color = active ? kWhite : kWindowInactive;
     Invalidate();
 }
