@@ -4,8 +4,6 @@
 
 namespace kelva {
 
-namespace {
-
 void DrawOutlined(TNkDIB& target, FontRasteriser& fonts, TPoint at, const FontSpec& font,
                   std::string_view text)
 {
@@ -18,6 +16,8 @@ void DrawOutlined(TNkDIB& target, FontRasteriser& fonts, TPoint at, const FontSp
     renderer.Smooth = false;
     renderer.DrawText(at.X, at.Y, text);
 }
+
+namespace {
 
 // A raised bar: a darker rim, the face inset by two pixels and a light band along its top
 // half, so the button reads as something to press rather than a box.
