@@ -9,6 +9,7 @@
 
 #include "core/BookmarkBook.h"
 #include "core/BookmarkStore.h"
+#include "core/GameMenu.h"
 #include "core/KelvaNovelRun.h"
 #include "core/RunMain.h"
 #include "core/StoryBookmarks.h"
@@ -224,6 +225,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     SystemLocalTime localTime;
     StoryBookmarks storyBookmarks(form, *game->Story, bookmarks, localTime, transcript);
     BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
+    GameMenu gameMenu(form, game->Story->Header, bookmarkBook, *fonts, window, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
     form.Run();
     return 0;

@@ -19,9 +19,10 @@ BookmarkBook::~BookmarkBook()
     m_form.SetBookmarkBook(nullptr);
 }
 
-void BookmarkBook::Show(bool recording)
+void BookmarkBook::Show(bool recording, std::string_view caption)
 {
-    m_book.Caption = recording ? "しおりに記録" : "しおりから読む";
+    if (caption.empty()) caption = recording ? "しおりに記録" : "しおりから読む";
+    m_book.Caption = caption;
     recording ? m_book.PrepareRecording() : m_book.PrepareOpening();
     m_log.Event("bookmark-book", m_book.Caption);
     m_book.ShowModal();

@@ -16,8 +16,9 @@ public:
                  Clock& clock, Transcript& log);
     ~BookmarkBook() override;
 
-    // Opening mode for choosing where to read from, or recording mode for the page now.
-    void Show(bool recording);
+    // Opening mode for choosing where to read from, or recording mode for the page now;
+    // the book's caption says which, or is `caption` when one is given.
+    void Show(bool recording, std::string_view caption = {});
     TBookmarkForm& Form() { return m_book; }
 
 private:

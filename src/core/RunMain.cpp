@@ -222,8 +222,9 @@ void TMainForm::RunTick(int lagCount)
 
 void TMainForm::OpenGameMenu()
 {
-    // The game menu comes next; until then a right click only consumes the latch.
+    // The menu is not modal: the story goes on while it is up.
     m_services.Log.Event("gamemenu");
+    if (m_openGameMenu) m_openGameMenu();
 }
 
 void TMainForm::FormKeyDown(const InputEvent& key)

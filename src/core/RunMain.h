@@ -42,6 +42,8 @@ public:
     // Shows the bookmark book: for reading at the title (false) or for recording at an
     // ending (true), when the story keeps bookmarks there.
     void SetBookmarkBook(std::function<void(bool recording)> show) { m_showBookmarkBook = std::move(show); }
+    // Opens the game menu, on a right click while the story waits or offers its choices.
+    void SetGameMenu(std::function<void()> open) { m_openGameMenu = std::move(open); }
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount) override;
@@ -65,10 +67,11 @@ public:
     int TextInterval() const override { return m_textInterval; }
     bool Closed() const override { return m_closed; }
     bool FullScreen() const { return m_display.FullScreen(); }
+    void SwitchDisplay(bool fullScreen);
+    void SetTimerInterval(int milliseconds) override;
 
 private:
     // TransitionHost
-    void SetTimerInterval(int milliseconds) override;
     int64_t NowMs() override { return m_services.Time.NowMs(); }
     // StageLoopClient
     void Idle() override { m_services.Sound.Poll(); }
@@ -86,7 +89,6 @@ private:
     // A new page shown at once: the page-start record taken, the picture presented.
     void TurnPage();
     void EnterItem(int index);
-    void SwitchDisplay(bool fullScreen);
     void OpenGameMenu();
     const CNovelItem* CurrentItem() const;
 
@@ -113,6 +115,7 @@ private:
     TitleSequence m_title;
     TYesNoForm m_yesNo;
     std::function<void(bool recording)> m_showBookmarkBook;
+    std::function<void()> m_openGameMenu;
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;
