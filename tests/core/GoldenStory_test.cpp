@@ -20,6 +20,7 @@ namespace fs = std::filesystem;
 const fs::path kGolden = fs::path(KELVA_TEST_DATA_DIR) / "golden";
 const fs::path kDemo = fs::path(KELVA_BIN_DIR) / ".." / "demo";
 const fs::path kAttract = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "attract.events";
+const fs::path kMenuTour = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "menu.events";
 
 struct GoldenCase {
     const char* name;
@@ -110,18 +111,18 @@ TEST_P(GoldenStory, PlaysAsRecorded)
     WriteText(actual / "frames.txt", hashes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Stories, GoldenStory,
-                         ::testing::Values(GoldenCase{"demo", kDemo / "demo.kne", kAttract,
-                                                      "'*" + (kDemo / "data").string() + "'"},
-                                           GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract,
-                                                      "/DEBUG '*" + (kDemo / "data").string() + "'"},
-                                           GoldenCase{"choices", kGolden / "choices" / "story.yaml",
-                                                      kGolden / "choices" / "events.txt", ""}),
-                         [](const ::testing::TestParamInfo<GoldenCase>& info) {
+INSTANTIATE_TEST_SUITE_P(
+    Stories, GoldenStory,
+    ::testing::Values(
+        GoldenCase{"demo", kDemo / "demo.kne", kAttract, "'*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract, "/DEBUG '*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"demo-menu", kDemo / "demo.kne", kMenuTour, "'*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"choices", kGolden / "choices" / "story.yaml", kGolden / "choices" / "events.txt", ""}),
+    [](const ::testing::TestParamInfo<GoldenCase>& info) {
     std::string name = info.param.name;
     std::replace(name.begin(), name.end(), '-', '_');
     return name;
-});
+    });
 
 }  // namespace
 }  // namespace kelva
