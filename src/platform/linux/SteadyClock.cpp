@@ -13,8 +13,11 @@ int64_t SteadyClock::NowMs()
 
 void SteadyClock::SleepUntil(int64_t deadlineMs)
 {
-    const int64_t now = NowMs();
-    if (deadlineMs > now) std::this_thread::sleep_for(std::chrono::milliseconds(deadlineMs - now));
+    // Until the moment itself: a whole number of milliseconds counted from NowMs, which
+    // drops the fraction already gone, would wake up to a millisecond late, and a 1 ms
+    // frame timer would then lose a tick in every few.
+    using namespace std::chrono;
+    std::this_thread::sleep_until(steady_clock::time_point(milliseconds(deadlineMs)));
 }
 
 }  // namespace kelva
