@@ -110,6 +110,10 @@ void ClosedBook(TNkDIB& picture)
 
 TNkDIB MenuButtonPicture(MenuIcon icon, bool highlighted)
 {
+    if (icon == MenuIcon::Cancel) {
+        return highlighted ? BarFace(MakeColor(215, 80, 140), MakeColor(255, 140, 190))
+                           : BarFace(MakeColor(245, 180, 205), MakeColor(255, 218, 232));
+    }
     TNkDIB picture = highlighted ? BarFace(MakeColor(150, 170, 240), MakeColor(190, 205, 255))
                                  : TNkDIB(kMenuButtonWidth, kMenuButtonHeight, 24);
     if (!highlighted) picture.FillRect(picture.BoundsRect(), kWhite);
@@ -129,14 +133,10 @@ TNkDIB MenuButtonPicture(MenuIcon icon, bool highlighted)
         case MenuIcon::ClosedBook:
             ClosedBook(picture);
             break;
+        case MenuIcon::Cancel:
+            break;
     }
     return picture;
-}
-
-TNkDIB MenuCancelPicture(bool highlighted)
-{
-    return highlighted ? BarFace(MakeColor(215, 80, 140), MakeColor(255, 140, 190))
-                       : BarFace(MakeColor(245, 180, 205), MakeColor(255, 218, 232));
 }
 
 }  // namespace kelva

@@ -17,9 +17,9 @@ enum class MenuIcon {
     TwoWindows,   // window or full screen: two overlapping windows
     FastForward,  // two arrow heads
     ClosedBook,   // close the book: a closed blue book
+    Cancel,       // no icon: a pink bar, plain or highlighted
 };
 
 TNkDIB MenuButtonPicture(MenuIcon icon, bool highlighted);
-TNkDIB MenuCancelPicture(bool highlighted);
 
 }  // namespace kelva

@@ -2,7 +2,6 @@
 
 #include "graphics/FontSpec.h"
 #include "ui/DialogArt.h"
-#include "ui/MenuArtwork.h"
 
 namespace kelva {
 
@@ -31,18 +30,17 @@ TMenuForm::TMenuForm(FontRasteriser& fonts, WindowLayer& layer, GameMenuHost& ho
     Caption = "メニュー";
     for (TPanel* panel : {&m_topPanel, &m_savePanel, &m_dispModePanel, &m_skipPanel, &m_mainPanel})
         Add(*panel);
-    MakeButton(m_mark, m_savePanel, {8, 0}, MenuButtonPicture(MenuIcon::BookmarkTag, false),
-               MenuButtonPicture(MenuIcon::BookmarkTag, true), "しおりをはさむ");
-    MakeButton(m_open, m_savePanel, {8, 32}, MenuButtonPicture(MenuIcon::TurningBook, false),
-               MenuButtonPicture(MenuIcon::TurningBook, true), "しおりから読む");
-    // Its caption names the mode it switches to, so it is drawn afresh at every showing.
-    MakeButton(m_dispMode, m_dispModePanel, {8, 0}, {}, {}, {});
-    MakeButton(m_skip, m_skipPanel, {8, 0}, MenuButtonPicture(MenuIcon::FastForward, false),
-               MenuButtonPicture(MenuIcon::FastForward, true), "早送り");
-    MakeButton(m_close, m_mainPanel, {8, 0}, MenuButtonPicture(MenuIcon::ClosedBook, false),
-               MenuButtonPicture(MenuIcon::ClosedBook, true), "本を閉じる");
-    MakeButton(m_cancel, m_mainPanel, {8, 32}, MenuCancelPicture(false), MenuCancelPicture(true),
-               "キャンセル");
+    MakeButton(m_mark, m_savePanel, {8, 0});
+    MakeButton(m_open, m_savePanel, {8, 32});
+    MakeButton(m_dispMode, m_dispModePanel, {8, 0});  // drawn at every showing
+    MakeButton(m_skip, m_skipPanel, {8, 0});
+    MakeButton(m_close, m_mainPanel, {8, 0});
+    MakeButton(m_cancel, m_mainPanel, {8, 32});
+    DrawFaces(m_mark, MenuIcon::BookmarkTag, "しおりをはさむ");
+    DrawFaces(m_open, MenuIcon::TurningBook, "しおりから読む");
+    DrawFaces(m_skip, MenuIcon::FastForward, "早送り");
+    DrawFaces(m_close, MenuIcon::ClosedBook, "本を閉じる");
+    DrawFaces(m_cancel, MenuIcon::Cancel, "キャンセル");
 
     m_mark.OnMouseDown = [this](TControl&, MouseButton, int, int) {
         WhileVanished([this] { m_host.ShowBookmarkBook(true, "しおりをはさむ"); });
@@ -77,30 +75,25 @@ TMenuForm::TMenuForm(FontRasteriser& fonts, WindowLayer& layer, GameMenuHost& ho
     Shape.SetEnable(true);
 }
 
-void TMenuForm::MakeButton(THotImage& button, TPanel& panel, TPoint at, TNkDIB plain, TNkDIB highlighted,
-                           std::string_view caption)
+void TMenuForm::MakeButton(THotImage& button, TPanel& panel, TPoint at)
 {
     button.Bounds = TRect::Bounds(0, 0, kMenuButtonWidth, kMenuButtonHeight);
     panel.Insert(button, at);
-    if (!caption.empty()) {
-        SetHotFaces(button, Captioned(m_fonts, std::move(plain), caption),
-                    Captioned(m_fonts, std::move(highlighted), caption));
-    }
     button.OnMouseEnter = button.OnMouseLeave = [this](TControl&) { Invalidate(); };
     Add(button);
 }
 
-void TMenuForm::DrawDisplayModeButton()
+void TMenuForm::DrawFaces(THotImage& button, MenuIcon icon, std::string_view caption)
 {
-    const std::string_view caption = m_host.FullScreen() ? "ウインドウモード" : "フルスクリーン";
-    SetHotFaces(m_dispMode, Captioned(m_fonts, MenuButtonPicture(MenuIcon::TwoWindows, false), caption),
-                Captioned(m_fonts, MenuButtonPicture(MenuIcon::TwoWindows, true), caption));
+    SetHotFaces(button, Captioned(m_fonts, MenuButtonPicture(icon, false), caption),
+                Captioned(m_fonts, MenuButtonPicture(icon, true), caption));
 }
 
 void TMenuForm::Popup()
 {
     m_host.MenuOpened();
-    DrawDisplayModeButton();
+    // The caption names the mode the button switches to.
+    DrawFaces(m_dispMode, MenuIcon::TwoWindows, m_host.FullScreen() ? "ウインドウモード" : "フルスクリーン");
     // The windows are drawn on the stage, which is all the screen they have.
     Position = GameMenuPosition(TRect{0, 0, kStageWidth, kStageHeight}, !m_host.FullScreen(),
                                 {kStageWidth, kStageHeight}, {Width, Height});

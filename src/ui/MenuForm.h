@@ -10,6 +10,7 @@
 
 #include "ui/DialogWindow.h"
 #include "ui/GameMenuHost.h"
+#include "ui/MenuArtwork.h"
 #include "ui/Panel.h"
 #include "ui/WindowLayer.h"
 
@@ -44,9 +45,9 @@ public:
     void Deactivated() override;
 
 private:
-    void MakeButton(THotImage& button, TPanel& panel, TPoint at, TNkDIB plain, TNkDIB highlighted,
-                    std::string_view caption);
-    void DrawDisplayModeButton();
+    void MakeButton(THotImage& button, TPanel& panel, TPoint at);
+    // Both faces of the button: its picture with the caption written on it.
+    void DrawFaces(THotImage& button, MenuIcon icon, std::string_view caption);
     // Runs `dialog` with the menu shrunk to nothing, then closes the menu and restores it.
     void WhileVanished(const std::function<void()>& dialog);
 
