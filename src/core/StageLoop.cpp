@@ -30,6 +30,7 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
         m_presenter.Flush(true);
     } else if (event->type == InputEvent::Type::FocusLost || event->type == InputEvent::Type::FocusGained) {
         // The story pauses while the reader is in another window; sounds play on.
+        m_windows.HandleInput(*event);
         m_timer.SetActive(event->type == InputEvent::Type::FocusGained, m_clock.NowMs());
     } else if (!m_windows.HandleInput(*event)) {
         Dispatch(*event);

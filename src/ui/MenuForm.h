@@ -25,8 +25,8 @@ struct MenuRows {
 
 // Where a menu of `size` goes for a stage occupying `stage` on a screen of `screen`: its
 // right edge on the stage's (2 further left when the stage has a window border), 32 below
-// the stage's top, moved back onto the screen where it would reach past its right or
-// bottom edge.
+// the stage's top, moved back onto the screen where it would reach its right or bottom
+// edge.
 TPoint GameMenuPosition(const TRect& stage, bool bordered, TPoint screen, TPoint size);
 
 class TMenuForm final : public DialogWindow {

@@ -185,9 +185,13 @@ bool WindowLayer::HandleInput(const InputEvent& event)
         case InputEvent::Type::KeyDown:
             if (m_focused && m_focused->KeyDown(event.key)) return true;
             return ModalShowing();
+        case InputEvent::Type::FocusLost:
+            // The reader went to another program: the windows lose the focus with the stage
+            // (a game menu closes), and the stage's loop pauses the story.
+            Focus(nullptr);
+            return false;
         case InputEvent::Type::Quit:
         case InputEvent::Type::FrameNeeded:
-        case InputEvent::Type::FocusLost:
         case InputEvent::Type::FocusGained:
             return false;
     }

@@ -139,6 +139,10 @@ TEST(MenuForm, ClosesOnLosingTheFocusAndOnlyTheLeftCornersAreRound)
     EXPECT_FALSE(PressAt(layer, corner.X + 2, corner.Y + 2));
     EXPECT_FALSE(menu.Visible());
     EXPECT_EQ(host.calls, (std::vector<std::string>{"opened", "closed"}));
+    // So does the reader going to another program.
+    menu.Popup();
+    layer.HandleInput(Mouse(InputEvent::Type::FocusLost, 0, 0));
+    EXPECT_FALSE(menu.Visible());
 }
 
 }  // namespace
