@@ -6,7 +6,7 @@
 add_executable(kelva_cp932_literals ${PROJECT_SOURCE_DIR}/tools/cp932/Cp932Literals.cpp)
 
 set(KELVA_CP932_DIR ${PROJECT_BINARY_DIR}/cp932)
-set(kelva_cp932_roots src tests tools bench)
+set(kelva_cp932_roots src tests tools bench fuzz)
 
 # The copy of each file, made once, however many targets compile it.
 function(kelva_cp932_copy original copy_var)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential clang clang-format cmake pkg-config ninja-build
+  build-essential clang libclang-rt-dev clang-format cmake pkg-config ninja-build
   libsdl2-dev
   libfreetype-dev libfontconfig-dev
   fonts-ipafont-gothic fonts-ipafont-mincho fonts-liberation2
