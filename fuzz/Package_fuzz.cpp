@@ -22,8 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (entry.Offset < 0 || entry.Size < 0 ||
             package.DataStart() + entry.Offset + entry.Size > static_cast<int64_t>(size))
             fuzz::Broken("an accepted entry lies outside the file");
+        // A name given twice finds its last entry; the earlier ones are unreachable.
+        if (package.IndexOf(entry.Name) != i) continue;
         Stream* content = package.OpenEntry(entry.Name);
-        if (!content) continue;
+        if (!content) fuzz::Broken("a listed entry does not open");
         buffer.resize(static_cast<size_t>(entry.Size));
         if (content->Read(buffer.data(), buffer.size()) != buffer.size())
             fuzz::Broken("an accepted entry reads short");
