@@ -35,6 +35,7 @@ public:
     // A shown window's modes; without one, a 640 x 480 display at 32 bits per pixel.
     std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
+    void SetTextInput(bool on) override;
 
     // More events, after those given, at times from the same replay start.
     void Append(const std::vector<ReplayEvent>& events)
@@ -46,6 +47,7 @@ public:
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }
     Pointer CurrentPointer() const { return m_pointer; }
+    bool TextInputOn() const { return m_textInput; }
     // Where the pointer was last moved to; nullopt when it never was.
     std::optional<std::pair<int, int>> MovedPointer() const { return m_movedPointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
@@ -70,6 +72,7 @@ private:
     bool m_shown = false;
     bool m_fullScreen = false;
     bool m_frameAsked = false;
+    bool m_textInput = false;
     Pointer m_pointer = Pointer::Arrow;
     std::optional<std::pair<int, int>> m_movedPointer;
     std::vector<uint8_t> m_screen;
