@@ -28,8 +28,6 @@ public:
     // Carries out the jump to the item given; called before the window closes.
     std::function<void(int item)> OnJump;
 
-    int SelectedItem() const { return m_list.ItemIndex(); }
-
 private:
     void Jump();
 

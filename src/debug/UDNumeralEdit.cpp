@@ -101,14 +101,9 @@ void TUDNumeralEdit::Commit()
 void TUDNumeralEdit::Step(int direction)
 {
     Commit();
+    // Stepping stops at the ends of the range.
     const int64_t next = int64_t{m_value} + int64_t{direction} * Increment;
-    if (Wrap && next > m_max) {
-        SetNValue(m_min);
-    } else if (Wrap && next < m_min) {
-        SetNValue(m_max);
-    } else {
-        SetNValue(static_cast<int32_t>(std::clamp<int64_t>(next, m_min, m_max)));
-    }
+    SetNValue(static_cast<int32_t>(std::clamp<int64_t>(next, m_min, m_max)));
 }
 
 void TUDNumeralEdit::Show()
@@ -255,21 +250,18 @@ void TUDNumeralEdit::Paint(TNkDIB& client)
             m_renderer.TextColor = kSelectedTextColour;
             DrawTextClipped(m_renderer, client, selection, left, top, m_text);
         } else {
-            const int caret = m_caret == m_anchor ? x0 : x1;
-            client.FillRect(TRect{caret, area.Top + 1, caret + 1, area.Bottom - 1}.Intersect(area),
-                            kTextColour);
+            client.FillRect(TRect{x0, area.Top + 1, x0 + 1, area.Bottom - 1}.Intersect(area), kTextColour);
         }
     }
     for (const bool up : {true, false}) {
         const TRect box = ButtonRect(up);
+        const bool enabled = up ? UpEnabled() : DownEnabled();
         client.FillRect(box, kFaceColour);
-        const bool sunk = m_held == (up ? 1 : -1) && (up ? UpEnabled() : DownEnabled());
-        if (sunk) {
+        if (enabled && m_held == (up ? 1 : -1)) {
             DrawEdge(client, box, kShadowColour, kShadowColour);
         } else {
             DrawRaisedEdge(client, box);
         }
-        const bool enabled = up ? UpEnabled() : DownEnabled();
         const TPoint centre{box.Left + box.Width() / 2, box.Top + box.Height() / 2};
         if (!enabled) DrawArrow(client, {centre.X + 1, centre.Y + 1}, up, kLightColour);
         DrawArrow(client, centre, up, enabled ? kTextColour : kGreyTextColour);

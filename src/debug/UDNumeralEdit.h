@@ -28,7 +28,6 @@ public:
     explicit TUDNumeralEdit(FontRasteriser& fonts);
 
     int32_t Increment = 1;
-    bool Wrap = false;     // stepping past an end comes round to the other
     bool KeyCheck = true;  // only digits and "-" can be typed
     int BtnWidth = 15;
 

@@ -56,10 +56,7 @@ void THeaderControl::MouseDrag(int x, int y)
     const int local = x - Bounds.Left;
     if (m_resized >= 0) {
         THeaderSection& section = Sections[m_resized];
-        const int width = std::max(section.MinWidth, local - SectionLeft(m_resized));
-        if (width == section.Width) return;
-        section.Width = width;
-        if (OnSectionResize) OnSectionResize(m_resized);
+        section.Width = std::max(section.MinWidth, local - SectionLeft(m_resized));
         return;
     }
     m_pressed = m_held >= 0 && Bounds.Contains(x, y) && SectionAt(local) == m_held;

@@ -24,8 +24,7 @@ public:
     explicit THeaderControl(FontRasteriser& fonts);
 
     std::vector<THeaderSection> Sections;
-    // A section was resized by dragging its edge; a section was clicked.
-    std::function<void(int section)> OnSectionResize;
+    // A section that allows clicks was clicked.
     std::function<void(int section)> OnSectionClick;
 
     // The left edge of section `index`, relative to the control.

@@ -36,13 +36,13 @@ TRect TListBox::LinesRect() const
 {
     const int edge = Border ? 2 : 0;
     TRect lines{Bounds.Left + edge, Bounds.Top + edge, Bounds.Right - edge, Bounds.Bottom - edge};
-    // Whether the bar is needed depends on the height only, so no circle arises here.
-    if (Count() * ItemHeight > lines.Height()) lines.Right -= kScrollBarWidth;
+    if (ScrollBarShown()) lines.Right -= kScrollBarWidth;
     return lines;
 }
 
 bool TListBox::ScrollBarShown() const
 {
+    // The lines don't all fit in the height inside the edge.
     const int edge = Border ? 2 : 0;
     return Count() * ItemHeight > Bounds.Height() - 2 * edge;
 }

@@ -31,7 +31,6 @@ public:
     TNotifyEvent OnDblClick;
 
     int Count() const { return static_cast<int>(m_items.size()); }
-    const std::string& Item(int index) const { return m_items.at(static_cast<size_t>(index)); }
     void AddItem(std::string_view text);
     // Removes a line; the selection stays on the line it was on, or is gone with it.
     void DeleteItem(int index);

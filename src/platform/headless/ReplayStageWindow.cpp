@@ -58,7 +58,6 @@ bool ReplayStageWindow::Show(bool fullScreen, int bitsPerPixel)
 
 void ReplayStageWindow::SetTextInput(bool on)
 {
-    m_textInput = on;
     if (m_shownWindow) m_shownWindow->SetTextInput(on);
 }
 

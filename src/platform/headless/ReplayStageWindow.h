@@ -47,7 +47,6 @@ public:
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }
     Pointer CurrentPointer() const { return m_pointer; }
-    bool TextInputOn() const { return m_textInput; }
     // Where the pointer was last moved to; nullopt when it never was.
     std::optional<std::pair<int, int>> MovedPointer() const { return m_movedPointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
@@ -72,7 +71,6 @@ private:
     bool m_shown = false;
     bool m_fullScreen = false;
     bool m_frameAsked = false;
-    bool m_textInput = false;
     Pointer m_pointer = Pointer::Arrow;
     std::optional<std::pair<int, int>> m_movedPointer;
     std::vector<uint8_t> m_screen;
