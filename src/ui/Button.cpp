@@ -40,8 +40,7 @@ void TButton::Paint(TNkDIB& client)
 {
     client.FillRect(Bounds, kFaceColour);
     TRect face = Bounds;
-    // The button Enter presses (the default one, or the focused one) wears a black frame.
-    if (Default || Focused()) {
+    if (Focused() || (Default && !m_focusOnAButton)) {
         DrawEdge(client, face, kTextColour, kTextColour);
         face = TRect{face.Left + 1, face.Top + 1, face.Right - 1, face.Bottom - 1};
     }

@@ -1,7 +1,7 @@
 // A push button: a raised face with a centred caption that sinks while it is pressed.
 // A click (press and release on it), Space while it has the focus, or Enter (when it has
-// the focus, or when it is its window's default button) calls OnClick. The default button
-// wears a black frame.
+// the focus, or when it is its window's default button) calls OnClick. The button Enter
+// would press wears a black frame: the focused one, else the default one.
 #pragma once
 
 #include <string>
@@ -26,9 +26,11 @@ public:
     void Paint(TNkDIB& client) override;
 
 private:
+    friend class DialogWindow;
     TAntiAliasTextout m_text;
-    bool m_held = false;     // the left button went down on it and is held
-    bool m_pressed = false;  // held with the pointer over it: drawn sunk
+    bool m_focusOnAButton = false;  // its window's focus is on a button, this or another
+    bool m_held = false;            // the left button went down on it and is held
+    bool m_pressed = false;         // held with the pointer over it: drawn sunk
 };
 
 }  // namespace kelva

@@ -35,6 +35,11 @@ void DialogWindow::SetActiveControl(TWinControl* control)
         control->m_focused = true;
         control->Enter();
     }
+    // Enter presses a focused button rather than the default one, which shows it.
+    const bool onAButton = dynamic_cast<TButton*>(control) != nullptr;
+    for (TControl* each : m_controls) {
+        if (auto* button = dynamic_cast<TButton*>(each)) button->m_focusOnAButton = onAButton;
+    }
     Invalidate();
 }
 
