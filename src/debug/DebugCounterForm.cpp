@@ -45,7 +45,6 @@ TDebugCounterForm::TDebugCounterForm(FontRasteriser& fonts, CNovelCounters& coun
     m_button2.Caption = "閉じる";
     m_button2.Default = true;
     m_button2.OnClick = [this](TControl&) { ModalResult = kCloseResult; };
-    for (TLabel* label : {&m_label1, &m_label2}) label->Font = ControlFont();
     for (TControl* control :
          std::initializer_list<TControl*>{&m_label1, &m_panel1, &m_header, &m_list, &m_label2, &m_valEdit,
                                           &m_button1, &m_bevel1, &m_button2}) {

@@ -1,7 +1,5 @@
 #include "debug/DebugJumpForm.h"
 
-#include "ui/ControlLook.h"
-
 namespace kelva {
 
 TDebugJumpForm::TDebugJumpForm(FontRasteriser& fonts, const CNovelItems& items)
@@ -13,7 +11,6 @@ TDebugJumpForm::TDebugJumpForm(FontRasteriser& fonts, const CNovelItems& items)
 {
     Caption = "デバッグモード: アイテムジャンプ";
     m_label1.Bounds = ClientBounds(8, 8, 120, 12);
-    m_label1.Font = ControlFont();
     m_label1.Caption = "アイテム一覧:";
     m_list.Bounds = ClientBounds(8, 24, 205, 233);
     m_list.ItemHeight = 12;
