@@ -4,28 +4,75 @@ namespace kelva {
 
 void DebugKeys::HandleKey(Key key)
 {
-    if (key == Key::F7) {
+    if (key == Key::F5) {
+        ShowCounters();
+    } else if (key == Key::F6) {
+        ShowJump();
+    } else if (key == Key::F7) {
         PanicStop();
-    } else if (key == Key::F8 && m_effects.Active()) {
+    } else if (key == Key::F8 && m_context.Effects.Active()) {
         SkipTransition();
     }
 }
 
+void DebugKeys::ShowModal(DialogWindow& window)
+{
+    m_timer.SetEnabled(false, m_clock.NowMs());
+    m_windows.ShowModal(window);
+    m_timer.SetEnabled(true, m_clock.NowMs());
+}
+
+void DebugKeys::ShowCounters()
+{
+    CNovelCounters& counters = m_context.Game.Story->Counters;
+    if (counters.Count() == 0) return;
+    if (!m_counterForm) {
+        m_counterForm = std::make_unique<TDebugCounterForm>(m_fonts, counters);
+        m_counterForm->OnChange = [this, &counters](int index) {
+            const CNovelCounter& counter = counters[index];
+            m_context.Log.Event("counter", counter.Name + " = " + std::to_string(counter.Value));
+        };
+    }
+    m_counterForm->Prepare();
+    ShowModal(*m_counterForm);
+}
+
+void DebugKeys::ShowJump()
+{
+    if (!m_jumpForm) {
+        m_jumpForm = std::make_unique<TDebugJumpForm>(m_fonts, m_context.Game.Story->Items);
+        m_jumpForm->OnJump = [this](int item) { Jump(item); };
+    }
+    m_jumpForm->Prepare(m_context.State.CurrentItem);
+    ShowModal(*m_jumpForm);
+}
+
+void DebugKeys::Jump(int item)
+{
+    // Only where reading stands changes: counters, pictures, music and sounds stay.
+    m_context.State.CurrentItem = item;
+    m_context.State.Position = {1, 0};
+    m_host.SetMode(PlayerMode::Text);
+    m_host.BeginPage();
+    m_host.Present();
+    m_context.Log.Event("jump", m_context.Game.Story->Items[item].Name);
+}
+
 void DebugKeys::PanicStop()
 {
-    m_sound.StopMusic();
-    m_sound.StopSoundFile();
-    m_stage.CharLayer.Clear();
-    m_stage.StageImage.Assign(m_stage.BackgroundImage);
-    m_pages.BeginPage();
-    m_pages.Present();
+    m_context.Sound.StopMusic();
+    m_context.Sound.StopSoundFile();
+    m_context.Stage.CharLayer.Clear();
+    m_context.Stage.StageImage.Assign(m_context.Stage.BackgroundImage);
+    m_host.BeginPage();
+    m_host.Present();
 }
 
 void DebugKeys::SkipTransition()
 {
-    m_effects.Finish();
-    m_pages.BeginPage();
-    m_pages.Present();
+    m_context.Effects.Finish();
+    m_host.BeginPage();
+    m_host.Present();
 }
 
 }  // namespace kelva

@@ -27,7 +27,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_windows([this] { m_presenter.MarkChanged(); }),
       m_loop(services.Window, services.Time, m_timer, m_presenter, m_windows, *this),
       m_debugBar(services.Fonts),
-      m_debugKeys(m_stage, m_transitions, services.Sound, *this),
+      m_debugKeys(m_commands.Context(), *this, m_windows, m_timer, services.Time, services.Fonts),
       m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log,
               *this),
       m_yesNo(services.Fonts)
@@ -249,7 +249,6 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         m_state.SkipMode = false;
         return;
     }
-    // F5 (counters) and F6 (jump) open the debug windows, which come later.
     if (m_game.Values.DebugMode) m_debugKeys.HandleKey(key.key);
 }
 

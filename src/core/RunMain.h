@@ -27,7 +27,7 @@
 
 namespace kelva {
 
-class TMainForm final : private TransitionHost, private StageLoopClient, private PageHost {
+class TMainForm final : private TransitionHost, private StageLoopClient, private DebugHost {
 public:
     // `fullScreen` overrides the header's StartWindowed when set.
     TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen);
@@ -52,7 +52,7 @@ public:
     void FormMouseMove(int x, int y) override;
     void FormClose() override;
 
-    void SetMode(PlayerMode mode);
+    void SetMode(PlayerMode mode) override;
     void StartStory();
     // Carries out one command line (".MidiPlay name", ".CDStop" …) as a script line would.
     void ExecuteCommandLine(std::string_view line) { m_commands.Execute(line); }

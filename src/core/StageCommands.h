@@ -45,6 +45,7 @@ public:
     // Carries out one command line. An unknown word, or too few arguments, does nothing.
     // Throws NumberConversionError for a number argument that isn't one.
     void Execute(std::string_view line);
+    const CommandContext& Context() const { return m_context; }
 
 private:
     // Lets other programs run while skip mode races through the story.

@@ -24,6 +24,11 @@ StageLoop::StageLoop(StageWindow& window, Clock& clock, FrameTimer& timer, Stage
 
 bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
 {
+    // Text entry (and with it the input method) is on only while an edit has the focus.
+    if (const bool wanted = m_windows.WantsTextInput(); wanted != m_textInput) {
+        m_textInput = wanted;
+        m_window.SetTextInput(wanted);
+    }
     const std::optional<InputEvent> event = m_window.WaitEvent(deadlineMs);
     if (!event) return false;
     if (event->type == InputEvent::Type::FrameNeeded) {

@@ -57,6 +57,7 @@ private:
     StagePresenter& m_presenter;
     WindowLayer& m_windows;
     StageLoopClient& m_client;
+    bool m_textInput = false;  // the platform's text entry is on
 };
 
 }  // namespace kelva

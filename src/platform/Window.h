@@ -29,14 +29,28 @@ struct DisplayMode {
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
     // for the latest picture first. FocusLost, FocusGained: the window stopped or started
-    // being the one the reader works in.
-    enum class Type { Quit, KeyDown, MouseDown, MouseUp, MouseMove, FrameNeeded, FocusLost, FocusGained };
+    // being the one the reader works in. TextInput: characters typed while text entry is on.
+    enum class Type {
+        Quit,
+        KeyDown,
+        MouseDown,
+        MouseUp,
+        MouseMove,
+        FrameNeeded,
+        FocusLost,
+        FocusGained,
+        TextInput,
+        MouseWheel
+    };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;
     MouseButton button = MouseButton::Left;
+    int clicks = 1;          // MouseDown: 2 for the second press of a double click
+    int wheel = 0;           // MouseWheel: steps, positive away from the reader (scrolls up)
     Key key = Key::Unknown;  // for KeyDown
     bool alt = false;        // Alt was held with the key
+    std::string text;        // TextInput: CP932
 };
 
 class StageWindow {
@@ -60,6 +74,10 @@ public:
     // Returns the next input event, waiting (sleeping, not spinning) until the clock
     // reaches `deadlineMs` at most; nullopt when the deadline came first.
     virtual std::optional<InputEvent> WaitEvent(int64_t deadlineMs) = 0;
+    // Switches the platform's text entry (and its input method) on while an edit field
+    // has the focus; only then do TextInput events come. Off at first; windows without a
+    // keyboard of their own ignore it.
+    virtual void SetTextInput(bool) {}
 };
 
 }  // namespace kelva

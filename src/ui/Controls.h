@@ -23,6 +23,7 @@ public:
 
     TRect Bounds;
     bool Visible = true;
+    bool Enabled = true;  // a disabled control is drawn greyed and ignores the mouse
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseEvent OnMouseMove;  // the pointer moved over the control (button: Left)
@@ -33,6 +34,12 @@ public:
     // The pointer has come onto the control, or left it.
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
+    // The control's own answer to the mouse, before the handlers above; client pixels.
+    // `clicks` is 2 for the second press of a double click.
+    virtual void MouseDown(MouseButton, int /*x*/, int /*y*/, int /*clicks*/) {}
+    virtual void MouseUp(MouseButton, int /*x*/, int /*y*/) {}
+    // The pointer moved while the button pressed on this control is held, wherever it is.
+    virtual void MouseDrag(int /*x*/, int /*y*/) {}
 };
 
 // A picture, drawn from the control's top-left corner or centred in it, clipped to it.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ui/Button.h"
 #include "ui/WindowLayer.h"
 
 namespace kelva {
@@ -20,6 +21,63 @@ DialogWindow::~DialogWindow()
 void DialogWindow::Invalidate()
 {
     if (m_layer) m_layer->Changed();
+}
+
+void DialogWindow::SetActiveControl(TWinControl* control)
+{
+    if (control == m_activeControl) return;
+    if (TWinControl* previous = std::exchange(m_activeControl, nullptr)) {
+        previous->m_focused = false;
+        previous->Exit();
+    }
+    m_activeControl = control;
+    if (control) {
+        control->m_focused = true;
+        control->Enter();
+    }
+    // Enter presses a focused button rather than the default one, which shows it.
+    const bool onAButton = dynamic_cast<TButton*>(control) != nullptr;
+    for (TControl* each : m_controls) {
+        if (auto* button = dynamic_cast<TButton*>(each)) button->m_focusOnAButton = onAButton;
+    }
+    Invalidate();
+}
+
+bool DialogWindow::KeyDown(Key key)
+{
+    if (key == Key::Return) {
+        TButton* pressed = dynamic_cast<TButton*>(m_activeControl);
+        for (auto control = m_controls.begin(); !pressed && control != m_controls.end(); ++control) {
+            auto* button = dynamic_cast<TButton*>(*control);
+            if (button && button->Default) pressed = button;
+        }
+        if (pressed && pressed->Enabled) {
+            pressed->Click();
+            return true;
+        }
+    }
+    if (!m_activeControl || !m_activeControl->Enabled || !m_activeControl->KeyDown(key)) return false;
+    Invalidate();
+    return true;
+}
+
+void DialogWindow::TextInput(std::string_view text)
+{
+    if (!m_activeControl || !m_activeControl->Enabled) return;
+    m_activeControl->TextInput(text);
+    Invalidate();
+}
+
+void DialogWindow::MouseWheel(int steps)
+{
+    if (!m_activeControl || !m_activeControl->Enabled) return;
+    m_activeControl->MouseWheel(steps);
+    Invalidate();
+}
+
+bool DialogWindow::WantsText() const
+{
+    return m_activeControl && m_activeControl->Enabled && m_activeControl->WantsText();
 }
 
 bool DialogWindow::HitTest(int x, int y) const

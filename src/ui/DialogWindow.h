@@ -4,12 +4,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "graphics/NkDIB.h"
 #include "platform/Keys.h"
 #include "ui/Controls.h"
 #include "ui/FormRgn.h"
+#include "ui/WinControl.h"
 
 namespace kelva {
 
@@ -41,6 +43,17 @@ public:
     // Asks for the window to be drawn again.
     void Invalidate();
 
+    // The control with the window's keyboard focus, or nullptr.
+    TWinControl* ActiveControl() const { return m_activeControl; }
+    // Moves the focus to one of the window's controls (or to none); the control that had
+    // it is left first.
+    void SetActiveControl(TWinControl* control);
+    // Typed text and wheel steps, for the active control.
+    void TextInput(std::string_view text);
+    void MouseWheel(int steps);
+    // Whether the active control takes typed text.
+    bool WantsText() const;
+
     // Whether stage pixel (x, y) is on the window: inside its shape.
     bool HitTest(int x, int y) const;
     // The topmost visible control at stage pixel (x, y), or nullptr.
@@ -51,8 +64,10 @@ public:
     // The window got or lost the focus.
     virtual void Activated() {}
     virtual void Deactivated() {}
-    // A key while the window has the focus; false lets it go on to the stage.
-    virtual bool KeyDown(Key) { return false; }
+    // A key while the window has the focus; false lets it go on to the stage. Enter
+    // presses the focused button, or else the window's default button (TButton::Default);
+    // other keys go to the active control.
+    virtual bool KeyDown(Key key);
     // Called on every turn of the loop that waits for this window's modal answer.
     virtual void Idle() {}
 
@@ -61,6 +76,7 @@ private:
     WindowLayer* m_layer = nullptr;
     bool m_active = false;
     std::vector<TControl*> m_controls;
+    TWinControl* m_activeControl = nullptr;
     TNkDIB m_client;
 };
 

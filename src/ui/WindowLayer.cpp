@@ -41,6 +41,10 @@ void WindowLayer::Detach(DialogWindow& window, bool notify)
         m_hoveredWindow = nullptr;
         m_hovered = m_pressed = nullptr;
     }
+    if (m_pressedWindow == &window) {
+        m_pressedWindow = nullptr;
+        m_pressed = nullptr;
+    }
     if (m_dragged == &window) m_dragged = nullptr;
     m_windows.erase(it);
     window.m_layer = nullptr;
@@ -142,14 +146,20 @@ bool WindowLayer::MouseDown(const InputEvent& event)
     }
     Focus(window);
     TControl* control = window->ControlAt(event.x, event.y);
+    if (control && !control->Enabled) control = nullptr;
     m_pressed = control;
+    m_pressedWindow = window;
     m_hoveredWindow = window;
+    if (auto* focusable = dynamic_cast<TWinControl*>(control)) window->SetActiveControl(focusable);
     if (control && control == window->DragHandle && event.button == MouseButton::Left) {
         m_dragged = window;
         m_dragFrom = {event.x, event.y};
-    } else if (control && control->OnMouseDown) {
-        control->OnMouseDown(*control, event.button, event.x, event.y);
+    } else if (control) {
+        control->MouseDown(event.button, event.x - window->Position.X, event.y - window->Position.Y,
+                           event.clicks);
+        if (control->OnMouseDown) control->OnMouseDown(*control, event.button, event.x, event.y);
     }
+    Changed();
     return true;
 }
 
@@ -159,6 +169,12 @@ bool WindowLayer::MouseUp(const InputEvent& event)
     m_dragged = nullptr;
     Hover(event.x, event.y);
     TControl* pressed = std::exchange(m_pressed, nullptr);
+    if (pressed && !dragging) {
+        // The control pressed gets its release wherever it comes, as a captured mouse.
+        pressed->MouseUp(event.button, event.x - m_pressedWindow->Position.X,
+                         event.y - m_pressedWindow->Position.Y);
+        Changed();
+    }
     DialogWindow* window = WindowAt(event.x, event.y);
     TControl* control = window ? window->ControlAt(event.x, event.y) : nullptr;
     if (control && control->OnMouseUp) control->OnMouseUp(*control, event.button, event.x, event.y);
@@ -177,6 +193,11 @@ bool WindowLayer::HandleInput(const InputEvent& event)
                 return true;
             }
             Hover(event.x, event.y);
+            if (m_pressed) {
+                m_pressed->MouseDrag(event.x - m_pressedWindow->Position.X,
+                                     event.y - m_pressedWindow->Position.Y);
+                Changed();
+            }
             return WindowAt(event.x, event.y) || ModalShowing();
         case InputEvent::Type::MouseDown:
             return MouseDown(event);
@@ -190,6 +211,12 @@ bool WindowLayer::HandleInput(const InputEvent& event)
             // (a game menu closes), and the stage's loop pauses the story.
             Focus(nullptr);
             return false;
+        case InputEvent::Type::TextInput:
+            if (m_focused) m_focused->TextInput(event.text);
+            return true;  // the stage has no use for typed text
+        case InputEvent::Type::MouseWheel:
+            if (m_focused) m_focused->MouseWheel(event.wheel);
+            return m_focused || ModalShowing();
         case InputEvent::Type::Quit:
         case InputEvent::Type::FrameNeeded:
         case InputEvent::Type::FocusGained:

@@ -39,6 +39,9 @@ public:
 
     // True when the event was the windows' and must not reach the stage.
     bool HandleInput(const InputEvent& event);
+    // Whether the focused window's active control takes typed text: the platform's text
+    // entry is on only then.
+    bool WantsTextInput() const { return m_focused && m_focused->WantsText(); }
     void DrawOver(TNkDIB& frame) override;
     void Changed() { m_changed(); }
 
@@ -62,6 +65,7 @@ private:
     DialogWindow* m_hoveredWindow = nullptr;  // the window holding m_hovered and m_pressed
     TControl* m_hovered = nullptr;
     TControl* m_pressed = nullptr;
+    DialogWindow* m_pressedWindow = nullptr;  // the window of m_pressed
     DialogWindow* m_dragged = nullptr;
     TPoint m_dragFrom;
 };

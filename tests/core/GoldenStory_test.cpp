@@ -21,6 +21,7 @@ const fs::path kGolden = fs::path(KELVA_TEST_DATA_DIR) / "golden";
 const fs::path kDemo = fs::path(KELVA_BIN_DIR) / ".." / "demo";
 const fs::path kAttract = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "attract.events";
 const fs::path kMenuTour = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "menu.events";
+const fs::path kDebugWindows = fs::path(KELVA_SOURCE_DIR) / "examples" / "demo" / "debug.events";
 
 struct GoldenCase {
     const char* name;
@@ -117,6 +118,8 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenCase{"demo", kDemo / "demo.kne", kAttract, "'*" + (kDemo / "data").string() + "'"},
         GoldenCase{"demo-debug", kDemo / "demo.kne", kAttract, "/DEBUG '*" + (kDemo / "data").string() + "'"},
         GoldenCase{"demo-menu", kDemo / "demo.kne", kMenuTour, "'*" + (kDemo / "data").string() + "'"},
+        GoldenCase{"demo-debug-windows", kDemo / "demo.kne", kDebugWindows,
+                   "/DEBUG '*" + (kDemo / "data").string() + "'"},
         GoldenCase{"choices", kGolden / "choices" / "story.yaml", kGolden / "choices" / "events.txt", ""}),
     [](const ::testing::TestParamInfo<GoldenCase>& info) {
     std::string name = info.param.name;

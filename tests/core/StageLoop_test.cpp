@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <string>
 #include <utility>
 
 #include "core/StageLoop.h"
@@ -16,12 +17,14 @@ public:
     explicit ScriptedWindow(ManualClock& clock) : m_clock(clock) {}
     void At(int64_t ms, InputEvent event) { m_events.push_back({ms, event}); }
     int presents = 0;
+    std::vector<bool> textInput;  // every switch of text entry
 
     void SetTitle(std::string_view) override {}
     bool Show(bool, int) override { return true; }
     void MovePointer(int, int) override {}
     void Present(const uint8_t*, int) override { ++presents; }
     void SetPointer(Pointer) override {}
+    void SetTextInput(bool on) override { textInput.push_back(on); }
     std::vector<DisplayMode> DisplayModes() override { return {}; }
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override
     {
@@ -87,6 +90,36 @@ struct LoopFixture {
     StageLoop loop{window, clock, timer, presenter, windows, client};
     LoopFixture() { client.clock = &clock; }
 };
+
+// A focusable control that takes typed text and keeps it.
+struct TextField final : TWinControl {
+    std::string typed;
+    bool WantsText() const override { return true; }
+    void TextInput(std::string_view text) override { typed += text; }
+    void Paint(TNkDIB&) override {}
+};
+
+TEST(StageLoop, TextEntryIsOnOnlyWhileAFieldHasTheFocusAndTypedTextGoesToIt)
+{
+    LoopFixture f;
+    DialogWindow dialog(100, 100);
+    TextField field;
+    dialog.Add(field);
+    f.windows.Show(dialog);
+    InputEvent typed = Event(InputEvent::Type::TextInput);
+    typed.text = "12";
+    f.window.At(10, typed);
+    f.loop.RunUntil([&] { return f.clock.NowMs() >= 40; });
+    EXPECT_TRUE(f.window.textInput.empty()) << "off at first, and not switched on without a field";
+    dialog.SetActiveControl(&field);
+    f.window.At(50, typed);
+    f.loop.RunUntil([&] { return f.clock.NowMs() >= 80; });
+    dialog.SetActiveControl(nullptr);
+    f.loop.RunUntil([&] { return f.clock.NowMs() >= 120; });
+    EXPECT_EQ(f.window.textInput, (std::vector<bool>{true, false}));
+    EXPECT_EQ(field.typed, "12") << "only what came while it had the focus";
+    EXPECT_TRUE(f.client.inputs.empty()) << "typed text never reaches the story";
+}
 
 TEST(StageLoop, TicksOnTimeBetweenEventsUntilItsConditionHolds)
 {

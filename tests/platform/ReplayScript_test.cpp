@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 namespace kelva {
 namespace {
 
@@ -55,6 +58,26 @@ TEST(ReplayScript, NamesTheLineOfAProblem)
     EXPECT_NE(ParseReplayScript("10 answer maybe\n").error, "");
     EXPECT_EQ(ParseReplayScript("10 focus away\n").error, "line 1: focus must be out or in");
     EXPECT_EQ(ParseReplayScript("10 key Space\n20 key Spcae\n").error, "line 2: unknown key 'Spcae'");
+}
+
+TEST(ReplayScript, TextTypesTheRestOfTheLineAndDoubleClicksAndTheWheelAreInputToo)
+{
+    const ReplayParseResult result = ParseReplayScript(
+        "10 text -12 \xEF\xBC\x93 # typed: UTF-8 in the file\n20 dblclick 5 6\n30 wheel -2\n");
+    ASSERT_EQ(result.error, "");
+    ASSERT_EQ(result.events.size(), 6u);
+    EXPECT_EQ(result.events[0].input.type, InputEvent::Type::TextInput);
+    EXPECT_EQ(result.events[0].input.text, "-12 ３") << "inner spaces stay, the text is CP932";
+    std::vector<std::pair<InputEvent::Type, int>> presses;
+    for (int i = 1; i <= 4; ++i)
+        presses.emplace_back(result.events[i].input.type, result.events[i].input.clicks);
+    EXPECT_EQ(presses, (std::vector<std::pair<InputEvent::Type, int>>{{InputEvent::Type::MouseDown, 1},
+                                                                      {InputEvent::Type::MouseUp, 1},
+                                                                      {InputEvent::Type::MouseDown, 2},
+                                                                      {InputEvent::Type::MouseUp, 2}}));
+    EXPECT_EQ(result.events[5].input.wheel, -2);
+    EXPECT_EQ(ParseReplayScript("10 text \n").error, "line 1: text needs the characters to type");
+    EXPECT_NE(ParseReplayScript("10 wheel 0\n").error, "");
 }
 
 TEST(ReplayScript, KeysGoByTheirOwnNamesAndCommonAliases)

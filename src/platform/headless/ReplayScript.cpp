@@ -3,6 +3,8 @@
 #include <charconv>
 #include <sstream>
 
+#include "platform/TextCodec.h"
+
 namespace kelva {
 
 namespace {
@@ -23,18 +25,36 @@ std::optional<MouseButton> ParseButton(const std::string& word)
     return std::nullopt;
 }
 
+// `text`: the rest of the line after one space, UTF-8 in the file, CP932 in the event.
+std::optional<std::string> ParseText(std::istringstream& words, InputEvent& input)
+{
+    std::string text;
+    words.get();  // the space after the word
+    std::getline(words, text);
+    text.erase(text.find_last_not_of(" \t\r") + 1);
+    if (text.empty()) return "text needs the characters to type";
+    const auto cp932 = Utf8ToCp932(text);
+    if (!cp932) return "text holds a character the player's text cannot";
+    input.type = InputEvent::Type::TextInput;
+    input.text = *cp932;
+    return std::nullopt;
+}
+
 // Parses one non-empty line (comment removed); returns a problem text or the event.
-// `click` sets `alsoRelease`: the press is followed by a release at the same place.
-std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event, bool& alsoRelease)
+// `click` sets `pressesAfter` to 1: the press is followed by a release at the same place;
+// `dblclick` to 3: a release, a second press (a double click's) and its release.
+std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event, int& pressesAfter)
 {
     std::istringstream words(line);
     std::string time, verb, a, b, c, extra;
-    words >> time >> verb >> a >> b >> c >> extra;
+    words >> time >> verb;
     const auto ms = ParseNumber(time);
     if (!ms || *ms < 0) return "bad time '" + time + "'";
     event.timeMs = *ms;
     InputEvent& input = event.input;
-    if (verb == "click" || verb == "down" || verb == "up" || verb == "move") {
+    if (verb == "text") return ParseText(words, input);
+    words >> a >> b >> c >> extra;
+    if (verb == "click" || verb == "dblclick" || verb == "down" || verb == "up" || verb == "move") {
         const auto x = ParseNumber(a), y = ParseNumber(b);
         if (!x || !y) return verb + " needs x and y";
         input.x = static_cast<int>(*x);
@@ -48,10 +68,18 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         if (!button || !extra.empty()) return "unknown button '" + c + "'";
         input.type = verb == "up" ? InputEvent::Type::MouseUp : InputEvent::Type::MouseDown;
         input.button = *button;
-        alsoRelease = verb == "click";
+        pressesAfter = verb == "click" ? 1 : verb == "dblclick" ? 3 : 0;
         return std::nullopt;
     }
     if (!b.empty()) return "too many words";
+    if (verb == "wheel") {
+        const auto steps = ParseNumber(a);
+        if (!steps || *steps == 0 || *steps < -100 || *steps > 100)
+            return "wheel needs steps from -100 to 100, not 0";
+        input.type = InputEvent::Type::MouseWheel;
+        input.wheel = static_cast<int>(*steps);
+        return std::nullopt;
+    }
     if (verb == "key") {
         if (a.empty()) return "key needs a key name";
         input.type = InputEvent::Type::KeyDown;
@@ -94,8 +122,8 @@ ReplayParseResult ParseReplayScript(std::string_view text)
         if (const auto hash = line.find('#'); hash != std::string::npos) line.erase(hash);
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         ReplayEvent event;
-        bool alsoRelease = false;
-        if (const auto problem = ParseLine(line, event, alsoRelease)) {
+        int pressesAfter = 0;
+        if (const auto problem = ParseLine(line, event, pressesAfter)) {
             result.error = "line " + std::to_string(number) + ": " + *problem;
             return result;
         }
@@ -105,9 +133,12 @@ ReplayParseResult ParseReplayScript(std::string_view text)
         }
         lastTime = event.timeMs;
         result.events.push_back(event);
-        if (alsoRelease) {
-            event.input.type = InputEvent::Type::MouseUp;
-            result.events.push_back(std::move(event));
+        // A click's release; a double click's release, second press and release.
+        for (int i = 0; i < pressesAfter; ++i) {
+            const bool release = i % 2 == 0;
+            event.input.type = release ? InputEvent::Type::MouseUp : InputEvent::Type::MouseDown;
+            if (!release) event.input.clicks = 2;
+            result.events.push_back(event);
         }
     }
     return result;

@@ -1,7 +1,10 @@
 // The replay event file: one event a line at a virtual time in milliseconds,
 //   1000 click 320 240 [left|right|middle]   (a press and a release)
 //   1000 down 320 240 [button] / up 320 240 [button]   (a press or a release alone)
+//   1100 dblclick 40 60    (a double click: two presses and releases, the second a double's)
 //   1300 move 100 200
+//   1400 wheel -2          (wheel steps, positive away from the reader)
+//   1450 text 120          (the rest of the line typed as text, UTF-8)
 //   1500 key Space (or Alt+Return; key names as Keys.h spells them, Enter = Return)
 //   2500 dump page1
 //   2600 answer yes|no
@@ -24,7 +27,7 @@ struct ReplayEvent {
     enum class Kind { Input, Dump, Answer };
     int64_t timeMs = 0;
     Kind kind = Kind::Input;
-    InputEvent input;      // Kind::Input: click, move, key, quit
+    InputEvent input;      // Kind::Input: click, move, key, text, wheel, quit
     std::string dumpName;  // Kind::Dump
     bool yes = false;      // Kind::Answer
 };

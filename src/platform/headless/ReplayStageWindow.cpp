@@ -56,6 +56,11 @@ bool ReplayStageWindow::Show(bool fullScreen, int bitsPerPixel)
     return true;
 }
 
+void ReplayStageWindow::SetTextInput(bool on)
+{
+    if (m_shownWindow) m_shownWindow->SetTextInput(on);
+}
+
 void ReplayStageWindow::MovePointer(int x, int y)
 {
     m_movedPointer = {x, y};

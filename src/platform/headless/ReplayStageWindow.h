@@ -35,6 +35,7 @@ public:
     // A shown window's modes; without one, a 640 x 480 display at 32 bits per pixel.
     std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
+    void SetTextInput(bool on) override;
 
     // More events, after those given, at times from the same replay start.
     void Append(const std::vector<ReplayEvent>& events)

@@ -206,6 +206,15 @@ public:
         }
     }
 
+    void SetTextInput(bool on) override
+    {
+        if (on) {
+            SDL_StartTextInput();
+        } else {
+            SDL_StopTextInput();
+        }
+    }
+
 private:
     void Render()
     {
@@ -246,7 +255,21 @@ private:
                 input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
                                : event.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
                                                                           : MouseButton::Left;
+                input.clicks = event.button.clicks;
                 return input;
+            case SDL_MOUSEWHEEL:
+                input.type = InputEvent::Type::MouseWheel;
+                input.wheel =
+                    event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+                return input;
+            case SDL_TEXTINPUT: {
+                // The engine's text is CP932; what it cannot hold was not meant for it.
+                auto text = Utf8ToCp932(event.text.text);
+                if (!text || text->empty()) return std::nullopt;
+                input.type = InputEvent::Type::TextInput;
+                input.text = std::move(*text);
+                return input;
+            }
             case SDL_MOUSEMOTION:
                 input.type = InputEvent::Type::MouseMove;
                 input.x = event.motion.x;
@@ -296,6 +319,8 @@ std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, std::string& err
     // Full screen scales the stage and letterboxes it; mouse coordinates come back in
     // stage pixels.
     SDL_RenderSetLogicalSize(renderer, kStageWidth, kStageHeight);
+    // SDL starts with text entry on; it is wanted only while an edit field has the focus.
+    SDL_StopTextInput();
     return std::make_unique<SdlStageWindow>(clock, std::move(video), window, renderer, texture);
 }
 
