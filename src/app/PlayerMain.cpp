@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+#include "app/StartupTimes.h"
+
 #include "core/BookmarkBook.h"
 #include "core/BookmarkStore.h"
 #include "core/KelvaNovelRun.h"
@@ -126,6 +128,7 @@ bool LoadReplay(const std::string& path, std::vector<ReplayEvent>& events)
 
 int RunPlayer(const std::string& programPath, const std::vector<std::string>& args)
 {
+    StartupTimes times;
     const int64_t packageOffset = FindPackageOffset(programPath);
     CommandLine line;
     if (packageOffset < 0) {
@@ -146,6 +149,14 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ApplyReplayEnvironment(line);
     if (!line.Error.empty()) {
         std::fprintf(stderr, "kelvanovelrun: %s\n", line.Error.c_str());
+        return 2;
+    }
+    std::optional<RendererChoice> renderer = RendererChoice::Automatic;
+    if (!line.Renderer.empty()) renderer = ParseRendererChoice(line.Renderer);
+    if (!renderer) {
+        std::fprintf(stderr,
+                     "kelvanovelrun: --renderer and KELVA_RENDERER take software or accelerated, not %s\n",
+                     line.Renderer.c_str());
         return 2;
     }
     const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
@@ -176,6 +187,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     DlLibraryLoader libraries;
     Mp3Library mp3;
     Startup startup(platform->Messages(), libraries, mp3);
+    startup.OnPhaseDone([&times](const char* phase) { times.Mark(phase); });
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
     game->Random.Seed(seed);
@@ -193,12 +205,14 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     // drives it, or stands in for it, through the replay window.
     std::unique_ptr<StageWindow> shown;
     if (!platform->Headless) {
-        std::string error;
-        shown = CreateSdlStageWindow(clock, error);
+        std::string error, output;
+        shown = CreateSdlStageWindow(clock, *renderer, error, output);
         if (!shown) {
             std::fprintf(stderr, "kelvanovelrun: cannot open the stage window: %s\n", error.c_str());
             return 1;
         }
+        if (line.Verbose) LogLine("picture output: " + output);
+        times.Mark("window");
     }
     std::unique_ptr<StageWindow> replayWindow;
     if (replay || platform->Headless) {
@@ -211,6 +225,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         std::fprintf(stderr, "kelvanovelrun: the text rasteriser cannot be started\n");
         return 1;
     }
+    times.Mark("fonts");
     Transcript transcript(clock, line.TranscriptFile);
     transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
@@ -218,13 +233,17 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     BookmarkStore bookmarks(ChooseBookmarkLocation(bookmarkFile, FolderWritable(bookmarkFile)), messages);
     if (game->Story->Header.BookmarkMode != 0) bookmarks.Load();
     if (line.Verbose) LogLine(bookmarks.Location().Describe());
+    times.Mark("bookmarks");
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
+    times.Mark("sound");
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
                    line.FullScreen);
     SystemLocalTime localTime;
     StoryBookmarks storyBookmarks(form, *game->Story, bookmarks, localTime, transcript);
     BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
+    times.Mark("stage");
+    if (line.Verbose) LogLine(times.Line());
     form.Run();
     return 0;
 }

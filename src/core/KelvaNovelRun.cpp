@@ -167,12 +167,15 @@ std::unique_ptr<LoadedGame> Startup::Run(const std::string& programPath, int64_t
     }
     std::error_code ignored;  // a folder that can't be entered is not an error here
     if (!game->Values.DataFolder.empty()) fs::current_path(game->Values.DataFolder, ignored);
+    m_phaseDone("read package");
 
     m_mp3.LoadMp3Library(m_libraries, m_messages, FolderOf(programPath));
+    m_phaseDone("MP3 library");
 
     game->Story = std::make_unique<NovelStory>();
     const std::unique_ptr<Stream> novel = OpenNovelStream(*game);
     if (!novel || !LoadStory(*game, *novel)) return nullptr;
+    m_phaseDone("novel file");
 
     const CNovelFileHeader& header = game->Story->Header;
     if (header.FontKind == 0) game->StoryFont = FontSpec{kGothicFace, 0, false};
