@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace kelva {
 
@@ -104,11 +105,19 @@ void StagePresenter::Flush(bool force)
     CopyArea(m_composed, m_screen, m_dirty);
     for (StageOverlay* overlay : m_overlays) overlay->DrawOver(m_composed);
     const TRect changed = ChangedPart(m_dirty);
+    const bool whole = m_dirty == kStageBounds;
     m_dirty = {};
     if (changed.IsEmpty()) return;
-    CopyArea(m_shown, m_composed, changed);
+    // After a change of the whole stage (a transition's step) the composed frame is what
+    // the window is to show, and what was shown can be composed over next time: a swap
+    // saves copying a frame.
+    if (whole) {
+        std::swap(m_shown, m_composed);
+    } else {
+        CopyArea(m_shown, m_composed, changed);
+    }
     m_shownValid = true;
-    m_window.Present(m_composed.Bits(), m_composed.Stride(),
+    m_window.Present(m_shown.Bits(), m_shown.Stride(),
                      StageArea{changed.Left, changed.Top, changed.Right, changed.Bottom});
     m_lastPresent = now;
 }
