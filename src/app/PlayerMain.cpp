@@ -86,8 +86,10 @@ struct PlayerSound {
                 MessageBox& messages, bool withDevice)
     {
         if (withDevice) {
-            Output = std::make_unique<SdlAudioOutput>(mixer);
-            if (!Output->IsOpen() && line.Verbose) LogLine("no sound: " + Output->Error());
+            Output =
+                std::make_unique<SdlAudioOutput>(mixer, [verbose = line.Verbose](const std::string& text) {
+                    if (verbose) LogLine(text);
+                });
         }
         const bool verbose = line.Verbose;
         Ports = std::make_unique<SystemMidiPorts>(mixer, line.SoundFont, [verbose](const std::string& text) {
