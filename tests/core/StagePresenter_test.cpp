@@ -115,6 +115,41 @@ TEST(StagePresenter, OverlaysAreDrawnOnceOverFreshPixelsWhateverPartChanges)
     EXPECT_TRUE(SameBytes(f.window.Screen(), expected));
 }
 
+TEST(StagePresenter, TheWindowKeepsTheRightPictureThroughWholeAndPartialChanges)
+{
+    // A whole-stage change is handed over by swapping frames; the partial changes after it
+    // must still be composed over the right pixels, with and without an overlay.
+    PresenterFixture f;
+    DimmingOverlay dim;
+    f.presenter.AddOverlay(dim);
+    f.presenter.Start();
+    const TRect whole{0, 0, kStageWidth, kStageHeight};
+    struct Step {
+        TRect drawn;
+        TColor colour;
+        TRect marked;
+    };
+    const Step steps[] = {
+        {whole, MakeColor(200, 100, 50), whole},
+        {{10, 10, 60, 60}, MakeColor(10, 250, 10), {10, 10, 60, 60}},
+        {whole, MakeColor(30, 30, 230), whole},
+        {{600, 400, 640, 480}, MakeColor(250, 250, 0), {590, 390, 640, 480}},
+        {{0, 200, 640, 260}, MakeColor(0, 0, 0), whole},
+        {{300, 0, 301, 480}, MakeColor(255, 255, 255), {300, 0, 301, 480}},
+    };
+    int n = 0;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(testing::Message() << "step " << n++);
+        f.screen.FillRect(step.drawn, step.colour);
+        f.presenter.MarkChanged(step.marked);
+        f.clock.Advance(20);
+        f.presenter.Flush(false);
+        TNkDIB expected = f.screen;
+        dim.DrawOver(expected);
+        EXPECT_TRUE(SameBytes(f.window.Screen(), expected));
+    }
+}
+
 TEST(StagePresenter, ABlinkingKeyWaitIconPresentsFourTimesASecond)
 {
     test::StageHarness stage(test::Items({test::MakeItem("start", kItemEnd, {"あ@い"})}));
