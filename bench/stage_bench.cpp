@@ -58,6 +58,40 @@ void FrameCopy(benchmark::State& state)
 }
 BENCHMARK(FrameCopy);
 
+// Two frames read and one written, in the plainest loop: the memory traffic a blend of
+// two frames can't go below.
+void FrameTraffic(benchmark::State& state)
+{
+    const TNkDIB a = Picture(kW, kH, 1);
+    const TNkDIB b = Picture(kW, kH, 2);
+    TNkDIB out(kW, kH, 24);
+    const size_t words = static_cast<size_t>(out.Stride()) * kH / sizeof(uint64_t);
+    for (auto _ : state) {
+        const auto* x = reinterpret_cast<const uint64_t*>(a.Bits());
+        const auto* y = reinterpret_cast<const uint64_t*>(b.Bits());
+        auto* z = reinterpret_cast<uint64_t*>(out.Bits());
+        for (size_t i = 0; i < words; ++i) z[i] = x[i] ^ y[i];
+        benchmark::DoNotOptimize(out.Bits());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * out.Stride() * kH);
+}
+BENCHMARK(FrameTraffic);
+
+// Whether `path` blends to the very bytes of the table at every strength.
+bool BlendsAsTheTable(PixelPath path, const TNkDIB& fresh, const TNkDIB& old)
+{
+    TNkDIB byPath(kW, kH, 24);
+    TNkDIB byTable(kW, kH, 24);
+    for (int strength = 0; strength <= 100; ++strength) {
+        BlendFrameUsing(path, Table(), fresh, old, byPath, strength);
+        BlendFrameUsing(PixelPath::Table, Table(), fresh, old, byTable, strength);
+        if (std::memcmp(byPath.Bits(), byTable.Bits(), static_cast<size_t>(byPath.Stride()) * kH) != 0)
+            return false;
+    }
+    return true;
+}
+
 void BlendFrameBench(benchmark::State& state, PixelPath path)
 {
     if (!PixelPathSupported(path)) {
@@ -67,6 +101,8 @@ void BlendFrameBench(benchmark::State& state, PixelPath path)
     const TNkDIB fresh = Picture(kW, kH, 1);
     const TNkDIB old = Picture(kW, kH, 2);
     TNkDIB out(kW, kH, 24);
+    state.counters["identical"] = BlendsAsTheTable(path, fresh, old) ? 1 : 0;
+    state.counters["player_path"] = path == DefaultPixelPath() ? 1 : 0;
     int strength = 0;
     for (auto _ : state) {
         BlendFrameUsing(path, Table(), fresh, old, out, strength);
@@ -87,6 +123,7 @@ void TintBench(benchmark::State& state, PixelPath path)
         return;
     }
     TNkDIB image = Picture(kW, kH, 3);
+    state.counters["player_path"] = path == DefaultPixelPath() ? 1 : 0;
     for (auto _ : state) {
         TintUsing(path, Table(), image, {0, 0, kW, kH}, MakeColor(255, 128, 0), 40);
         benchmark::DoNotOptimize(image.Bits());

@@ -7,6 +7,8 @@
 #include <memory>
 #include <random>
 
+#include "app/StartupTimes.h"
+
 #include "core/BookmarkBook.h"
 #include "core/BookmarkStore.h"
 #include "core/GameMenu.h"
@@ -85,8 +87,10 @@ struct PlayerSound {
                 MessageBox& messages, bool withDevice)
     {
         if (withDevice) {
-            Output = std::make_unique<SdlAudioOutput>(mixer);
-            if (!Output->IsOpen() && line.Verbose) LogLine("no sound: " + Output->Error());
+            Output =
+                std::make_unique<SdlAudioOutput>(mixer, [verbose = line.Verbose](const std::string& text) {
+                    if (verbose) LogLine(text);
+                });
         }
         const bool verbose = line.Verbose;
         Ports = std::make_unique<SystemMidiPorts>(mixer, line.SoundFont, [verbose](const std::string& text) {
@@ -127,6 +131,7 @@ bool LoadReplay(const std::string& path, std::vector<ReplayEvent>& events)
 
 int RunPlayer(const std::string& programPath, const std::vector<std::string>& args)
 {
+    StartupTimes times;
     const int64_t packageOffset = FindPackageOffset(programPath);
     CommandLine line;
     if (packageOffset < 0) {
@@ -147,6 +152,14 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ApplyReplayEnvironment(line);
     if (!line.Error.empty()) {
         std::fprintf(stderr, "kelvanovelrun: %s\n", line.Error.c_str());
+        return 2;
+    }
+    std::optional<RendererChoice> renderer = RendererChoice::Automatic;
+    if (!line.Renderer.empty()) renderer = ParseRendererChoice(line.Renderer);
+    if (!renderer) {
+        std::fprintf(stderr,
+                     "kelvanovelrun: --renderer and KELVA_RENDERER take software or accelerated, not %s\n",
+                     line.Renderer.c_str());
         return 2;
     }
     const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
@@ -177,6 +190,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     DlLibraryLoader libraries;
     Mp3Library mp3;
     Startup startup(platform->Messages(), libraries, mp3);
+    startup.OnPhaseDone([&times](const char* phase) { times.Mark(phase); });
     const std::unique_ptr<LoadedGame> game = startup.Run(programPath, packageOffset, line);
     if (!game) return 1;
     game->Random.Seed(seed);
@@ -194,12 +208,14 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     // drives it, or stands in for it, through the replay window.
     std::unique_ptr<StageWindow> shown;
     if (!platform->Headless) {
-        std::string error;
-        shown = CreateSdlStageWindow(clock, error);
+        std::string error, output;
+        shown = CreateSdlStageWindow(clock, *renderer, error, output);
         if (!shown) {
             std::fprintf(stderr, "kelvanovelrun: cannot open the stage window: %s\n", error.c_str());
             return 1;
         }
+        if (line.Verbose) LogLine("picture output: " + output);
+        times.Mark("window");
     }
     std::unique_ptr<StageWindow> replayWindow;
     if (replay || platform->Headless) {
@@ -212,6 +228,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
         std::fprintf(stderr, "kelvanovelrun: the text rasteriser cannot be started\n");
         return 1;
     }
+    times.Mark("fonts");
     Transcript transcript(clock, line.TranscriptFile);
     transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
@@ -219,7 +236,9 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     BookmarkStore bookmarks(ChooseBookmarkLocation(bookmarkFile, FolderWritable(bookmarkFile)), messages);
     if (game->Story->Header.BookmarkMode != 0) bookmarks.Load();
     if (line.Verbose) LogLine(bookmarks.Location().Describe());
+    times.Mark("bookmarks");
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
+    times.Mark("sound");
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
                    line.FullScreen);
     SystemLocalTime localTime;
@@ -227,6 +246,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
     GameMenu gameMenu(form, game->Story->Header, bookmarkBook, *fonts, window, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
+    times.Mark("stage");
+    if (line.Verbose) LogLine(times.Line());
     form.Run();
     return 0;
 }

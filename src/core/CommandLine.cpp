@@ -86,6 +86,8 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
         ok = text(line.CdImage);
     else if (name == "--seed")
         ok = text(seed);
+    else if (name == "--renderer")
+        ok = text(line.Renderer);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -152,6 +154,7 @@ void ApplyReplayEnvironment(CommandLine& line)
     fill(line.DumpDir, "KELVA_DUMP_DIR");
     fill(line.TranscriptFile, "KELVA_TRANSCRIPT");
     fill(line.CdImage, "KELVA_CD_IMAGE");
+    fill(line.Renderer, "KELVA_RENDERER");
     const char* realtime = std::getenv("KELVA_REALTIME");
     if (realtime && std::string(realtime) == "1") line.Realtime = true;
     const char* seed = std::getenv("KELVA_SEED");
@@ -185,7 +188,11 @@ std::string UsageText()
            "  --cd-image F    a CUE sheet of a disc image that plays as the CD\n"
            "  --seed N        seed of the random numbers (default: from the time; a replay on\n"
            "                  the virtual clock uses 1); the transcript's first line records it\n"
-           "  --verbose       log which devices and files were chosen\n"
+           "  --renderer R    how the picture reaches the screen: software (copied into the\n"
+           "                  window, cheapest without a graphics card) or accelerated (SDL's\n"
+           "                  renderer); default: accelerated only when a graphics card is\n"
+           "                  found; KELVA_RENDERER sets it too\n"
+           "  --verbose       log which devices and files were chosen, and start-up timings\n"
            "  --help          show this text\n"
            "  --version       show the runtime version\n";
 }

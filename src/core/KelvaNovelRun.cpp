@@ -1,5 +1,6 @@
 #include "core/KelvaNovelRun.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -89,18 +90,23 @@ std::unique_ptr<Stream> Startup::OpenNovelStream(LoadedGame& game)
             Fail("EXEファイルアーカイブを正しく開けません。\r\n実行を中止します。");
             return nullptr;
         }
-        MemoryStream copy;
+        const int64_t size = package.GetEntry(package.IndexOf(kNovelEntryName)).Size;
+        if (size > kMaxNovelFileSize) {
+            Fail(std::string(kNovelEntryName) +
+                 " を読み込めません。\r\nノベルファイルとしては大きすぎます。\r\n実行を中止します。");
+            return nullptr;
+        }
+        // Read once into its final place and descrambled there: no copy on the way.
+        std::vector<uint8_t> bytes(static_cast<size_t>(std::max<int64_t>(size, 0)));
         try {
-            entry->CopyTo(copy, package.GetEntry(package.IndexOf(kNovelEntryName)).Size);
+            entry->ReadExact(bytes.data(), bytes.size());
         } catch (const FormatError& error) {
             Fail(std::string(kNovelEntryName) + " を読み込めません。\r\n" + error.what() +
                  "\r\n実行を中止します。");
             return nullptr;
         }
-        copy.Seek(0, SeekOrigin::Begin);
-        auto plain = CryptStream(copy);
-        plain->Seek(0, SeekOrigin::Begin);
-        return plain;
+        CryptBytes(bytes);
+        return std::make_unique<MemoryStream>(std::move(bytes));
     }
     const std::string& name = game.Values.NovelFileName;
     auto file = FileStream::Open(name, FileMode::Read);
@@ -167,12 +173,15 @@ std::unique_ptr<LoadedGame> Startup::Run(const std::string& programPath, int64_t
     }
     std::error_code ignored;  // a folder that can't be entered is not an error here
     if (!game->Values.DataFolder.empty()) fs::current_path(game->Values.DataFolder, ignored);
+    m_phaseDone("read package");
 
     m_mp3.LoadMp3Library(m_libraries, m_messages, FolderOf(programPath));
+    m_phaseDone("MP3 library");
 
     game->Story = std::make_unique<NovelStory>();
     const std::unique_ptr<Stream> novel = OpenNovelStream(*game);
     if (!novel || !LoadStory(*game, *novel)) return nullptr;
+    m_phaseDone("novel file");
 
     const CNovelFileHeader& header = game->Story->Header;
     if (header.FontKind == 0) game->StoryFont = FontSpec{kGothicFace, 0, false};

@@ -4,6 +4,7 @@
 // start-up before any window opens.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,9 @@ public:
     // and then `line` counts). Returns nullptr after the message that stopped start-up.
     std::unique_ptr<LoadedGame> Run(const std::string& programPath, int64_t packageOffset,
                                     const CommandLine& line);
+    // Called as each phase of Run ends ("read package", "MP3 library", "novel file"), for
+    // the start-up timings.
+    void OnPhaseDone(std::function<void(const char* phase)> done) { m_phaseDone = std::move(done); }
 
 private:
     bool OpenPackage(LoadedGame& game, const std::string& programPath, int64_t packageOffset);
@@ -85,6 +89,7 @@ private:
     MessageBox& m_messages;
     LibraryLoader& m_libraries;
     Mp3Library& m_mp3;
+    std::function<void(const char*)> m_phaseDone = [](const char*) {};
 };
 
 }  // namespace kelva

@@ -120,10 +120,9 @@ void TMainForm::Present()
     }
 }
 
-void TMainForm::PresentRect(const TRect&)
+void TMainForm::PresentRect(const TRect& rect)
 {
-    // The window is always shown whole from ScreenImage; a rectangle only marks it changed.
-    m_presenter.MarkChanged();
+    m_presenter.MarkChanged(rect);
 }
 
 void TMainForm::SwitchDisplay(bool fullScreen)

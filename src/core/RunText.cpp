@@ -80,9 +80,14 @@ void TMainForm::StepKeyWait()
         state.Click.Clear();
         EndKeyWait();
     } else {
-        DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, state.TextCursor.X + 1,
-                        state.TextCursor.Y + 3, KeyWaitBlinkFrame(state.TickTotal, m_timer.Interval()));
+        const TPoint at{state.TextCursor.X + 1, state.TextCursor.Y + 3};
+        DrawKeyWaitIcon(m_stage.KeyWaitImage, m_stage.ScreenImage, at.X, at.Y,
+                        KeyWaitBlinkFrame(state.TickTotal, m_timer.Interval()));
+        // The icon reaches a column past the area it is erased from.
+        PresentRect(TRect::Bounds(at.X, at.Y, kKeyWaitIconSize, kKeyWaitIconSize));
     }
+    // Redrawn every tick, the icon still reaches the window only when its blink frame
+    // changes: the presenter shows only pixels that differ.
     PresentRect(icon);
 }
 

@@ -9,14 +9,14 @@ std::unique_ptr<MemoryStream> CryptStream(Stream& source)
     std::vector<uint8_t> bytes;
     uint8_t block[64 * 1024];
     size_t got;
-    while ((got = source.Read(block, sizeof block)) > 0) {
-        // The key position follows the byte count so far, so a short read in the middle
-        // can't shift the key.
-        const size_t done = bytes.size();
-        for (size_t i = 0; i < got; ++i) block[i] ^= kCryptKey[(done + i) % kCryptKey.size()];
-        bytes.insert(bytes.end(), block, block + got);
-    }
+    while ((got = source.Read(block, sizeof block)) > 0) bytes.insert(bytes.end(), block, block + got);
+    CryptBytes(bytes);
     return std::make_unique<MemoryStream>(std::move(bytes));
+}
+
+void CryptBytes(std::span<uint8_t> bytes)
+{
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] ^= kCryptKey[i % kCryptKey.size()];
 }
 
 }  // namespace kelva

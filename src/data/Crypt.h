@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <span>
 
 #include "data/Stream.h"
 
@@ -18,5 +19,7 @@ inline constexpr std::array<uint8_t, 16> kCryptKey = {0x4B, 0x9E, 0x27, 0xD1, 0x
 // the key (the key restarts at the reading position), in a new stream positioned at 0.
 // The same call scrambles and descrambles.
 std::unique_ptr<MemoryStream> CryptStream(Stream& source);
+// The same in place, for bytes that begin at key position 0.
+void CryptBytes(std::span<uint8_t> bytes);
 
 }  // namespace kelva

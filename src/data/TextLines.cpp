@@ -1,5 +1,7 @@
 #include "data/TextLines.h"
 
+#include <algorithm>
+
 namespace kelva {
 
 std::vector<std::string> SplitLines(std::string_view text)
@@ -8,6 +10,8 @@ std::vector<std::string> SplitLines(std::string_view text)
     if (nul != std::string_view::npos) text = text.substr(0, nul);
 
     std::vector<std::string> lines;
+    // Sized once: a story of long items would otherwise move its lines again and again.
+    lines.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
     size_t start = 0;
     while (start < text.size()) {
         const size_t end = text.find_first_of("\r\n", start);

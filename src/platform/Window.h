@@ -26,6 +26,14 @@ struct DisplayMode {
     int BitsPerPixel = 0;
 };
 
+// A part of the stage in stage pixels: columns Left..Right-1 of rows Top..Bottom-1.
+struct StageArea {
+    int Left = 0;
+    int Top = 0;
+    int Right = kStageWidth;
+    int Bottom = kStageHeight;
+};
+
 struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
     // for the latest picture first. FocusLost, FocusGained: the window stopped or started
@@ -62,9 +70,10 @@ public:
     // `bitsPerPixel` is the depth asked of full screen; a window that scales onto the
     // desktop keeps the desktop's. False when full screen could not be entered.
     virtual bool Show(bool fullScreen, int bitsPerPixel) = 0;
-    // Shows a whole stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top,
-    // `pitch` bytes from one row to the next.
-    virtual void Present(const uint8_t* pixels, int pitch) = 0;
+    // Shows a stage: 480 rows of 640 pixels, blue-green-red, row 0 at the top, `pitch`
+    // bytes from one row to the next. Only `changed` differs from the stage presented last
+    // (the first present is the whole stage); the window keeps what it shows.
+    virtual void Present(const uint8_t* pixels, int pitch, const StageArea& changed) = 0;
     virtual void SetPointer(Pointer pointer) = 0;
     // Moves the mouse pointer to stage point (x, y).
     virtual void MovePointer(int x, int y) = 0;

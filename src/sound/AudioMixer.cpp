@@ -10,9 +10,27 @@ AudioMixer::AudioMixer(int sampleRate) : m_sampleRate(sampleRate) {}
 void AudioMixer::Add(std::shared_ptr<AudioSource> source)
 {
     if (!source) return;
+    std::function<void()> onAdd;
+    {
+        std::lock_guard lock(m_mutex);
+        if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
+            m_sources.push_back(std::move(source));
+        onAdd = m_onAdd;
+    }
+    // Outside the lock: starting the device starts pulls, which take the lock.
+    if (onAdd) onAdd();
+}
+
+bool AudioMixer::HasSources() const
+{
     std::lock_guard lock(m_mutex);
-    if (std::find(m_sources.begin(), m_sources.end(), source) == m_sources.end())
-        m_sources.push_back(std::move(source));
+    return !m_sources.empty();
+}
+
+void AudioMixer::SetOnAdd(std::function<void()> onAdd)
+{
+    std::lock_guard lock(m_mutex);
+    m_onAdd = std::move(onAdd);
 }
 
 void AudioMixer::Remove(const AudioSource* source)

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -43,6 +44,10 @@ public:
     void Remove(const AudioSource* source);
     // Whether `source` is still being mixed (it is dropped when it answers false).
     bool Contains(const AudioSource* source) const;
+    bool HasSources() const;
+    // `onAdd` is called after each Add, outside the mixer's lock and on the adding
+    // thread: the audio device can start with the first sound. Empty to stop.
+    void SetOnAdd(std::function<void()> onAdd);
 
     // The sum of all sources for the next `frames` stereo frames, clipped to full scale.
     void Render(float* out, size_t frames);
@@ -53,6 +58,7 @@ private:
     const int m_sampleRate;
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<AudioSource>> m_sources;
+    std::function<void()> m_onAdd;
     std::vector<float> m_scratch;  // Render's float sum for the 16-bit output
 };
 

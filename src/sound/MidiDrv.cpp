@@ -174,6 +174,7 @@ TMidiDrive::~TMidiDrive()
 {
     // The thread goes first: it uses everything below.
     m_terminated = true;
+    WakeThread();
     if (m_thread.joinable()) m_thread.join();
     if (m_deviceOpen) {
         Stop();
@@ -418,6 +419,7 @@ void TMidiDrive::Play()
     if (m_thread.joinable()) SetTimeCriticalPriority(m_thread);
     m_playing = true;
     m_lastTime = static_cast<uint32_t>(m_clock.NowMs());
+    WakeThread();
 }
 
 void TMidiDrive::Stop()
@@ -491,7 +493,26 @@ void TMidiDrive::ThreadMain()
         Guard guard(m_lock);
         m_lastTime = static_cast<uint32_t>(m_clock.NowMs());
     }
-    while (!m_terminated) Step();
+    while (!m_terminated) {
+        if (m_playing) {
+            Step();
+            continue;
+        }
+        // Nothing to send until a song plays: waking every period would cost an idle
+        // player its few hundred wake-ups a second.
+        std::unique_lock<std::mutex> wait(m_wakeLock);
+        m_wake.wait(wait, [this] { return m_playing || m_terminated; });
+    }
+}
+
+void TMidiDrive::WakeThread()
+{
+    // Taking the lock orders the flag just set before the thread's look at it: it either
+    // sees the flag or is already waiting and gets the notification.
+    {
+        std::lock_guard<std::mutex> ordered(m_wakeLock);
+    }
+    m_wake.notify_all();
 }
 
 void TMidiDrive::Step()

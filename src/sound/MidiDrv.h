@@ -17,6 +17,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -236,6 +237,11 @@ private:
     std::vector<TTempoEntry> m_tempoMap;
     int32_t m_tempoIndex = 0;
     std::vector<MidiLoadWarning> m_warnings;
+
+    // The thread sleeps on this while no song plays, rather than waking every period.
+    void WakeThread();
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
 
     std::atomic<bool> m_terminated{false};
     std::thread m_thread;  // last: it starts once everything above is ready

@@ -19,7 +19,6 @@ StageSoundPlayer::StageSoundPlayer(SoundServices services, std::unique_ptr<TCDP>
       m_wavePlayer(services.Mixer),
       m_cd(std::move(cd))
 {
-    m_midi.OpenDevice(-1);
     m_midi.SetSkipLeadIn(m_settings.SkipLeadIn);
     m_midi.SetGmOnAtStart(m_settings.GmOnAtStart);
     m_midi.SetGsResetAtStart(m_settings.GsResetAtStart);
@@ -40,6 +39,9 @@ void StageSoundPlayer::ShowError(const std::string& text)
 
 void StageSoundPlayer::PlayMusic(std::string_view name, bool loop)
 {
+    // The output opens with the first song: the synthesizer's SoundFont takes a moment to
+    // load and much memory to hold, which a story without music never needs.
+    m_midi.OpenDevice(-1);
     try {
         if (std::optional<std::vector<uint8_t>> entry = m_services.Media.ReadEntry(name)) {
             MemoryStream stream(std::move(*entry));

@@ -51,8 +51,8 @@ struct SoundServices {
 
 class StageSoundPlayer final : public StageSound {
 public:
-    // Opens the default MIDI output for the music (silently nothing when there is none)
-    // and hands the MP3 library the mixer when it is loaded. With MidiThread::None the
+    // Hands the MP3 library the mixer when it is loaded. The default MIDI output opens
+    // with the first song (silently nothing when there is none). With MidiThread::None the
     // music moves only when Poll is called (a replay on the virtual clock: a thread of
     // its own would push that clock on by itself).
     StageSoundPlayer(SoundServices services, std::unique_ptr<TCDP> cd, MusicSettings settings,

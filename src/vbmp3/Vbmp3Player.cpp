@@ -80,6 +80,7 @@ AudioMixer* Vbmp3Player::Output()
     if (!m_ownMixer) {
         m_ownMixer = std::make_unique<AudioMixer>();
         m_ownOutput = std::make_unique<SdlAudioOutput>(*m_ownMixer);
+        m_ownOutput->Open();  // whether sound can be had is the answer here
     }
     return m_ownOutput->IsOpen() ? m_ownMixer.get() : nullptr;
 }

@@ -22,7 +22,7 @@ public:
         return !fullScreen ||
                std::find(WorkingDepths.begin(), WorkingDepths.end(), bitsPerPixel) != WorkingDepths.end();
     }
-    void Present(const uint8_t*, int) override {}
+    void Present(const uint8_t*, int, const StageArea&) override {}
     void SetPointer(Pointer) override {}
     void MovePointer(int, int) override {}
     std::vector<DisplayMode> DisplayModes() override { return Modes; }

@@ -18,11 +18,16 @@ public:
     void At(int64_t ms, InputEvent event) { m_events.push_back({ms, event}); }
     int presents = 0;
     std::vector<bool> textInput;  // every switch of text entry
+    std::vector<StageArea> areas;
 
     void SetTitle(std::string_view) override {}
     bool Show(bool, int) override { return true; }
     void MovePointer(int, int) override {}
-    void Present(const uint8_t*, int) override { ++presents; }
+    void Present(const uint8_t*, int, const StageArea& area) override
+    {
+        ++presents;
+        areas.push_back(area);
+    }
     void SetPointer(Pointer) override {}
     void SetTextInput(bool on) override { textInput.push_back(on); }
     std::vector<DisplayMode> DisplayModes() override { return {}; }
@@ -193,12 +198,16 @@ TEST(StageLoop, PresentsAChangeOnlyAfterStartAndAtMostOncePerRefresh)
     f.presenter.Start();
     f.presenter.MarkChanged();
     f.presenter.Flush(false);
+    f.screen.FillRect({10, 10, 20, 20}, MakeColor(255, 0, 0));
     f.presenter.MarkChanged();
     f.presenter.Flush(false);  // within the same refresh: waits
     EXPECT_EQ(f.window.presents, 1);
     f.window.At(f.clock.NowMs(), Event(InputEvent::Type::FrameNeeded));  // a dump asks for it now
     f.loop.RunPending();
     EXPECT_EQ(f.window.presents, 2);
+    const StageArea square = f.window.areas.back();  // only the square went to the window
+    EXPECT_EQ((std::vector{square.Left, square.Top, square.Right, square.Bottom}),
+              (std::vector{10, 10, 20, 20}));
     EXPECT_TRUE(f.client.inputs.empty());  // the loop answers that itself
 }
 

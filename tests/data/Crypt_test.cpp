@@ -29,6 +29,11 @@ TEST(CryptStreamTest, KeyRepeatsEverySixteenBytesFromTheReadingPosition)
 
     auto restored = CryptStream(*scrambled);
     EXPECT_EQ(restored->Bytes(), std::vector<uint8_t>(plain.begin() + 3, plain.end()));
+
+    // In place, the same bytes come out.
+    std::vector<uint8_t> inPlace(plain.begin() + 3, plain.end());
+    CryptBytes(inPlace);
+    EXPECT_EQ(inPlace, out);
 }
 
 }  // namespace

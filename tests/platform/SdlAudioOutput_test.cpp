@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <string>
+#include <vector>
 
 #include "platform/linux/SteadyClock.h"
 #include "support/EnvironmentGuard.h"
@@ -42,14 +44,34 @@ TEST(SdlAudioOutputTest, TheDevicePullsFromTheMixerUntilItIsClosed)
     EXPECT_EQ(source->framesPulled, pulled);
 }
 
+TEST(SdlAudioOutputTest, TheDeviceOpensWithTheFirstSource)
+{
+    test::EnvironmentGuard environment;
+    environment.Set("SDL_AUDIODRIVER", "dummy");
+    AudioMixer mixer;
+    SdlAudioOutput output(mixer);
+    EXPECT_FALSE(output.IsOpen()) << "nothing to play: no device, no audio thread";
+    auto source = std::make_shared<CountingSource>();
+    mixer.Add(source);
+    EXPECT_TRUE(output.IsOpen()) << output.Error();
+    SteadyClock clock;
+    const int64_t deadline = clock.NowMs() + 5000;
+    while (source->framesPulled == 0 && clock.NowMs() < deadline) clock.SleepUntil(clock.NowMs() + 5);
+    EXPECT_GT(source->framesPulled, 0u);
+}
+
 TEST(SdlAudioOutputTest, NoDeviceMeansNoSoundAndAReason)
 {
     test::EnvironmentGuard environment;
     environment.Set("SDL_AUDIODRIVER", "no-such-driver");
     AudioMixer mixer;
-    SdlAudioOutput output(mixer);
+    std::vector<std::string> logged;
+    SdlAudioOutput output(mixer, [&](const std::string& text) { logged.push_back(text); });
+    mixer.Add(std::make_shared<CountingSource>());
+    mixer.Add(std::make_shared<CountingSource>());
     EXPECT_FALSE(output.IsOpen());
     EXPECT_NE(output.Error(), "");
+    EXPECT_EQ(logged.size(), 1u) << "tried once, not at every sound";
 }
 
 }  // namespace

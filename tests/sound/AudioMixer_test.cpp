@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -90,6 +91,24 @@ TEST(AudioMixerTest, OnceRemoveReturnsTheSourceIsNeverMixedAgainWhileAnotherThre
     }
     done = true;
     audio.join();
+}
+
+TEST(AudioMixerTest, TheAddHookRunsAfterEachAddOutsideTheLockUntilCleared)
+{
+    AudioMixer mixer;
+    auto first = std::make_shared<LevelSource>(0.1f, 0.1f);
+    std::vector<bool> seen;
+    // The hook asks the mixer itself, as a starting device's first pull does: under the
+    // mixer's lock this would never return.
+    mixer.SetOnAdd([&] { seen.push_back(mixer.Contains(first.get())); });
+    EXPECT_FALSE(mixer.HasSources());
+    mixer.Add(first);
+    mixer.Add(std::make_shared<LevelSource>(0.2f, 0.2f));
+    EXPECT_EQ(seen, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(mixer.HasSources());
+    mixer.SetOnAdd(nullptr);
+    mixer.Add(std::make_shared<LevelSource>(0.3f, 0.3f));
+    EXPECT_EQ(seen.size(), 2u);
 }
 
 }  // namespace

@@ -67,13 +67,16 @@ void ReplayStageWindow::MovePointer(int x, int y)
     if (m_shownWindow) m_shownWindow->MovePointer(x, y);
 }
 
-void ReplayStageWindow::Present(const uint8_t* pixels, int pitch)
+void ReplayStageWindow::Present(const uint8_t* pixels, int pitch, const StageArea& changed)
 {
-    for (int y = 0; y < kStageHeight; ++y) {
-        std::memcpy(m_screen.data() + static_cast<size_t>(y) * kRowBytes,
-                    pixels + static_cast<ptrdiff_t>(y) * pitch, kRowBytes);
+    const size_t left = static_cast<size_t>(changed.Left) * 3;
+    const size_t bytes = static_cast<size_t>(changed.Right - changed.Left) * 3;
+    for (int y = changed.Top; y < changed.Bottom; ++y) {
+        std::memcpy(m_screen.data() + static_cast<size_t>(y) * kRowBytes + left,
+                    pixels + static_cast<ptrdiff_t>(y) * pitch + left, bytes);
     }
-    if (m_shownWindow) m_shownWindow->Present(pixels, pitch);
+    ++m_presents;
+    if (m_shownWindow) m_shownWindow->Present(pixels, pitch, changed);
 }
 
 std::optional<InputEvent> ReplayStageWindow::WaitUntil(int64_t ms)

@@ -29,7 +29,7 @@ public:
 
     void SetTitle(std::string_view title) override;
     bool Show(bool fullScreen, int bitsPerPixel) override;
-    void Present(const uint8_t* pixels, int pitch) override;
+    void Present(const uint8_t* pixels, int pitch, const StageArea& changed) override;
     void SetPointer(Pointer pointer) override;
     void MovePointer(int x, int y) override;
     // A shown window's modes; without one, a 640 x 480 display at 32 bits per pixel.
@@ -51,6 +51,8 @@ public:
     std::optional<std::pair<int, int>> MovedPointer() const { return m_movedPointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
     const std::vector<uint8_t>& Screen() const { return m_screen; }
+    // How many times a stage was presented.
+    int Presents() const { return m_presents; }
 
 private:
     void Dump(const std::string& name);
@@ -71,6 +73,7 @@ private:
     bool m_shown = false;
     bool m_fullScreen = false;
     bool m_frameAsked = false;
+    int m_presents = 0;
     Pointer m_pointer = Pointer::Arrow;
     std::optional<std::pair<int, int>> m_movedPointer;
     std::vector<uint8_t> m_screen;

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "platform/TextCodec.h"
+#include "platform/sdl/SdlFrameOutput.h"
 
 namespace kelva {
 
@@ -16,8 +18,6 @@ namespace {
 struct SdlDeleter {
     void operator()(SDL_Cursor* c) const { SDL_FreeCursor(c); }
     void operator()(SDL_Window* w) const { SDL_DestroyWindow(w); }
-    void operator()(SDL_Renderer* r) const { SDL_DestroyRenderer(r); }
-    void operator()(SDL_Texture* t) const { SDL_DestroyTexture(t); }
 };
 
 class SdlVideo {
@@ -113,15 +113,14 @@ Key TranslateKey(SDL_Keycode code)
 
 class SdlStageWindow final : public StageWindow {
 public:
-    SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window, SDL_Renderer* renderer,
-                   SDL_Texture* texture)
-        : m_clock(clock),
-          m_video(std::move(video)),
-          m_window(window),
-          m_renderer(renderer),
-          m_texture(texture)
+    SdlStageWindow(Clock& clock, std::unique_ptr<SdlVideo> video, SDL_Window* window)
+        : m_clock(clock), m_video(std::move(video)), m_window(window)
     {
     }
+
+    // Made after the window, which it draws into, and gone before it.
+    void SetOutput(std::unique_ptr<SdlFrameOutput> output) { m_output = std::move(output); }
+    std::string DescribeOutput() const { return m_output->Describe(); }
 
     void SetPointer(Pointer pointer) override
     {
@@ -176,23 +175,20 @@ public:
             }
         }
         SDL_ShowWindow(m_window.get());
-        Render();
+        m_output->Redraw();
         return true;
     }
 
     void MovePointer(int x, int y) override
     {
         // Stage pixels to window points, through the scaling and letterboxing of full screen.
-        int windowX = 0, windowY = 0;
-        SDL_RenderLogicalToWindow(m_renderer.get(), static_cast<float>(x), static_cast<float>(y), &windowX,
-                                  &windowY);
+        const auto [windowX, windowY] = m_output->StageToWindow(x, y);
         SDL_WarpMouseInWindow(m_window.get(), windowX, windowY);
     }
 
-    void Present(const uint8_t* pixels, int pitch) override
+    void Present(const uint8_t* pixels, int pitch, const StageArea& changed) override
     {
-        SDL_UpdateTexture(m_texture.get(), nullptr, pixels, pitch);
-        Render();
+        m_output->Present(pixels, pitch, changed);
     }
 
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override
@@ -216,14 +212,6 @@ public:
     }
 
 private:
-    void Render()
-    {
-        SDL_SetRenderDrawColor(m_renderer.get(), 0, 0, 0, 255);
-        SDL_RenderClear(m_renderer.get());
-        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
-        SDL_RenderPresent(m_renderer.get());
-    }
-
     std::optional<InputEvent> Translate(const SDL_Event& event)
     {
         InputEvent input;
@@ -231,7 +219,9 @@ private:
             case SDL_QUIT:
                 return input;
             case SDL_WINDOWEVENT:
-                if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Render();
+                if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                    event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+                    m_output->Redraw();
                 if (event.window.event == SDL_WINDOWEVENT_CLOSE) return input;
                 if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
                     event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
@@ -250,8 +240,7 @@ private:
             case SDL_MOUSEBUTTONUP:
                 input.type = event.type == SDL_MOUSEBUTTONDOWN ? InputEvent::Type::MouseDown
                                                                : InputEvent::Type::MouseUp;
-                input.x = event.button.x;
-                input.y = event.button.y;
+                std::tie(input.x, input.y) = m_output->EventToStage(event.button.x, event.button.y);
                 input.button = event.button.button == SDL_BUTTON_RIGHT    ? MouseButton::Right
                                : event.button.button == SDL_BUTTON_MIDDLE ? MouseButton::Middle
                                                                           : MouseButton::Left;
@@ -272,8 +261,7 @@ private:
             }
             case SDL_MOUSEMOTION:
                 input.type = InputEvent::Type::MouseMove;
-                input.x = event.motion.x;
-                input.y = event.motion.y;
+                std::tie(input.x, input.y) = m_output->EventToStage(event.motion.x, event.motion.y);
                 return input;
             default:
                 return std::nullopt;
@@ -283,8 +271,7 @@ private:
     Clock& m_clock;
     std::unique_ptr<SdlVideo> m_video;
     std::unique_ptr<SDL_Window, SdlDeleter> m_window;
-    std::unique_ptr<SDL_Renderer, SdlDeleter> m_renderer;
-    std::unique_ptr<SDL_Texture, SdlDeleter> m_texture;
+    std::unique_ptr<SdlFrameOutput> m_output;
     std::unique_ptr<SDL_Cursor, SdlDeleter> m_cursors[4];
 };
 
@@ -296,7 +283,8 @@ bool SdlVideoIsHeadless()
     return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
 }
 
-std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, std::string& error)
+std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, RendererChoice renderer, std::string& error,
+                                                  std::string& outputName)
 {
     auto video = std::make_unique<SdlVideo>();
     if (!video->Ok()) {
@@ -305,23 +293,18 @@ std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, std::string& err
     }
     SDL_Window* window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, kStageWidth,
                                           kStageHeight, SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
-    SDL_Texture* texture = renderer
-                               ? SDL_CreateTexture(renderer, SDL_PIXELFORMAT_BGR24,
-                                                   SDL_TEXTUREACCESS_STREAMING, kStageWidth, kStageHeight)
-                               : nullptr;
-    if (!texture) {
+    if (!window) {
         error = SDL_GetError();
-        if (renderer) SDL_DestroyRenderer(renderer);
-        if (window) SDL_DestroyWindow(window);
         return nullptr;
     }
-    // Full screen scales the stage and letterboxes it; mouse coordinates come back in
-    // stage pixels.
-    SDL_RenderSetLogicalSize(renderer, kStageWidth, kStageHeight);
     // SDL starts with text entry on; it is wanted only while an edit field has the focus.
     SDL_StopTextInput();
-    return std::make_unique<SdlStageWindow>(clock, std::move(video), window, renderer, texture);
+    auto stage = std::make_unique<SdlStageWindow>(clock, std::move(video), window);
+    auto output = CreateSdlFrameOutput(window, renderer, error);
+    if (!output) return nullptr;
+    stage->SetOutput(std::move(output));
+    outputName = stage->DescribeOutput();
+    return stage;
 }
 
 }  // namespace kelva
