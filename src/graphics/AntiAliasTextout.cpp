@@ -172,10 +172,23 @@ TRect TAntiAliasTextout::DrawText(int x, int y, std::string_view text)
     return DrawPlain(x, y, text);
 }
 
-TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
+const TAntiAliasTextout::Coverage& TAntiAliasTextout::SmoothCoverage(std::string_view text)
+{
+    const bool outline = Decoration == kDecorationOutline;
+    // The numbers as raw bytes, then the face and the text: nothing to format per call.
+    const int32_t numbers[] = {Font.Height, Font.Escapement, Font.Bold, ClampedFilterSize(), outline};
+    std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    key += Font.Face;
+    key += '\0';
+    key.append(text);
+    if (const auto found = m_coverageCache.find(key); found != m_coverageCache.end()) return found->second;
+    if (m_coverageCache.size() >= kMaxCachedPieces) m_coverageCache.clear();
+    return m_coverageCache.emplace(std::move(key), MakeSmoothCoverage(text, outline)).first->second;
+}
+
+TAntiAliasTextout::Coverage TAntiAliasTextout::MakeSmoothCoverage(std::string_view text, bool outline)
 {
     const int filter = ClampedFilterSize();
-    const int samples = filter * filter;
     const FontSpec font = DoubledFont();
     const TextExtent extent = m_rasteriser.MeasureText(font, text);
     const int64_t width2 = int64_t{extent.Width} + 2 * filter;
@@ -183,62 +196,69 @@ TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
     // Output pixel (i, j) reads glyph columns up to 2i + F - 1, so this is as far as the
     // glyph image reaches (and never past the coverage image).
     const int limit = std::min(kCoverageSide, (kGlyphSide - filter) / 2 + 1);
-    const int width = static_cast<int>(std::min<int64_t>(width2 / 2, limit));
-    const int height = static_cast<int>(std::min<int64_t>(height2 / 2, limit));
-    const TRect box = TRect::Bounds(x, y, width, height);
-    if (!Drawable(Target)) return box;
+    Coverage coverage;
+    coverage.Width = static_cast<int>(std::min<int64_t>(width2 / 2, limit));
+    coverage.Height = static_cast<int>(std::min<int64_t>(height2 / 2, limit));
+    const auto countRows = [&](std::vector<uint8_t>& counts) {
+        counts.resize(static_cast<size_t>(coverage.Width) * coverage.Height);
+        for (int j = 0; j < coverage.Height; ++j) {
+            CountRow(m_glyphImage, j, coverage.Width, filter,
+                     counts.data() + static_cast<size_t>(j) * coverage.Width);
+        }
+    };
 
     // Blocks reach 2 x (size - 1) + F samples: past the 4-sample border when F > 6.
     ClearTopLeft(m_glyphImage, width2 + 4 + filter, height2 + 4 + filter);
-    m_rasteriser.DrawText(font, text, BufferOf(m_glyphImage), filter, filter, RasterMode::Hard);
-    for (int j = 0; j < height; ++j) CountRow(m_glyphImage, j, width, filter, m_coverageImage.ScanLine(j));
+    const GreyBuffer glyph = BufferOf(m_glyphImage);
+    m_rasteriser.DrawText(font, text, glyph, filter, filter, RasterMode::Hard);
+    countRows(coverage.Text);
+    if (outline) {
+        // The letters thickened by one output pixel diagonally each way: the ring they add
+        // takes the edge colour with its own coverage.
+        m_rasteriser.DrawText(font, text, glyph, filter - 2, filter - 2, RasterMode::Hard);
+        m_rasteriser.DrawText(font, text, glyph, filter - 2, filter + 2, RasterMode::Hard);
+        m_rasteriser.DrawText(font, text, glyph, filter + 2, filter - 2, RasterMode::Hard);
+        m_rasteriser.DrawText(font, text, glyph, filter + 2, filter + 2, RasterMode::Hard);
+        countRows(coverage.Edge);
+    }
+    return coverage;
+}
 
+TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
+{
+    const Coverage& coverage = SmoothCoverage(text);
+    const int width = coverage.Width;
+    const int height = coverage.Height;
+    const TRect box = TRect::Bounds(x, y, width, height);
+    if (!Drawable(Target)) return box;
+
+    const int samples = ClampedFilterSize() * ClampedFilterSize();
     const Levels levels = MakeLevels(samples, TextColor, EdgeColor);
     TNkDIB& target = *Target;
 
-    // Calls pixel(target pixel, count) for every output pixel that lands on the target
-    // when moved by (dx, dy).
-    const auto forVisible = [&](int dx, int dy, auto&& pixel) {
+    // Calls pixel(target pixel, count) for every output pixel of `counts` that lands on
+    // the target when moved by (dx, dy).
+    const auto forVisible = [&](const std::vector<uint8_t>& counts, int dx, int dy, auto&& pixel) {
         const Span shiftedColumns = Visible(int64_t{x} + dx, width, target.Width());
         const Span shiftedRows = Visible(int64_t{y} + dy, height, target.Height());
         for (int j = shiftedRows.Begin; j < shiftedRows.End; ++j) {
-            const uint8_t* counts = m_coverageImage.ScanLine(j);
+            const uint8_t* row = counts.data() + static_cast<size_t>(j) * width;
             uint8_t* line = target.ScanLine(y + dy + j);
             for (int i = shiftedColumns.Begin; i < shiftedColumns.End; ++i) {
-                pixel(line + (x + dx + i) * 3, counts[i]);
+                if (row[i] > 0) pixel(line + (x + dx + i) * 3, row[i]);
             }
         }
     };
-    const auto drawText = [&](uint8_t* p, int count) {
-        if (count > 0) Blend(p, levels.Keep[count], levels.Text[count]);
-    };
+    const auto drawText = [&](uint8_t* p, int count) { Blend(p, levels.Keep[count], levels.Text[count]); };
+    const auto drawEdge = [&](uint8_t* p, int count) { Blend(p, levels.Keep[count], levels.Edge[count]); };
 
     switch (Decoration) {
         case kDecorationShadow:
-            forVisible(1, 1, [&](uint8_t* p, int count) {
-                if (count > 0) Blend(p, levels.Keep[count], levels.Edge[count]);
-            });
-            forVisible(0, 0, drawText);
+            forVisible(coverage.Text, 1, 1, drawEdge);
+            forVisible(coverage.Text, 0, 0, drawText);
             break;
         case kDecorationOutline: {
-            // Thicken the letters by one output pixel diagonally each way; the ring they add
-            // takes the edge colour with its own coverage, then the letters go on top.
-            const GreyBuffer glyph = BufferOf(m_glyphImage);
-            m_rasteriser.DrawText(font, text, glyph, filter - 2, filter - 2, RasterMode::Hard);
-            m_rasteriser.DrawText(font, text, glyph, filter - 2, filter + 2, RasterMode::Hard);
-            m_rasteriser.DrawText(font, text, glyph, filter + 2, filter - 2, RasterMode::Hard);
-            m_rasteriser.DrawText(font, text, glyph, filter + 2, filter + 2, RasterMode::Hard);
-            const Span columns = Visible(x, width, target.Width());
-            const Span rows = Visible(y, height, target.Height());
-            std::array<uint8_t, kCoverageSide> edgeCounts;
-            for (int j = rows.Begin; j < rows.End; ++j) {
-                CountRow(m_glyphImage, j, width, filter, edgeCounts.data());
-                uint8_t* line = target.ScanLine(y + j);
-                for (int i = columns.Begin; i < columns.End; ++i) {
-                    const int count = edgeCounts[i];
-                    if (count > 0) Blend(line + (x + i) * 3, levels.Keep[count], levels.Edge[count]);
-                }
-            }
+            forVisible(coverage.Edge, 0, 0, drawEdge);
             // Letter pixels replace the target outright: edge and text colour shares only.
             std::array<Bgr, kMaxLevels> mixed{};
             for (int k = 0; k <= samples; ++k) {
@@ -246,13 +266,11 @@ TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
                     mixed[k][b] = static_cast<uint8_t>(levels.Edge[samples - k][b] + levels.Text[k][b]);
                 }
             }
-            forVisible(0, 0, [&](uint8_t* p, int count) {
-                if (count > 0) Put(p, mixed[count]);
-            });
+            forVisible(coverage.Text, 0, 0, [&](uint8_t* p, int count) { Put(p, mixed[count]); });
             break;
         }
         default:
-            forVisible(0, 0, drawText);
+            forVisible(coverage.Text, 0, 0, drawText);
             break;
     }
     return box;

@@ -14,7 +14,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "graphics/FontSpec.h"
@@ -63,15 +65,25 @@ public:
     // directions, smoothed or not.
     TPoint MeasureText(std::string_view text) const;
 
-    // The scratch images, for inspection: GlyphImage holds the last double-size
-    // rasterisation (0 black, 255 lit), CoverageImage the last sample counts (or, after
-    // plain outline drawing, the marked single-size text).
-    const TNkDIB& GlyphImage() const { return m_glyphImage; }
-    const TNkDIB& CoverageImage() const { return m_coverageImage; }
+    // Smoothed pieces of text keep their sample counts, so a character drawn again costs
+    // only its blending. The cache holds this many pieces and starts afresh when full: a
+    // story's text uses a few hundred characters in one font.
+    static constexpr size_t kMaxCachedPieces = 1024;
 
 private:
+    // The sample counts of one smoothed piece: Width x Height output pixels, row by row;
+    // with an outline also the counts of the thickened letters the edge is drawn from.
+    struct Coverage {
+        int Width = 0;
+        int Height = 0;
+        std::vector<uint8_t> Text;
+        std::vector<uint8_t> Edge;
+    };
+
     int ClampedFilterSize() const;
     FontSpec DoubledFont() const;
+    const Coverage& SmoothCoverage(std::string_view text);
+    Coverage MakeSmoothCoverage(std::string_view text, bool outline);
     TRect DrawSmooth(int x, int y, std::string_view text);
     TRect DrawPlain(int x, int y, std::string_view text);
     TRect DrawPlainOutline(int x, int y, std::string_view text);
@@ -80,6 +92,7 @@ private:
     TNkDIB m_glyphImage;                  // 512 x 512, 8 bits
     TNkDIB m_coverageImage;               // 256 x 256, 8 bits
     std::vector<uint8_t> m_plainScratch;  // plain drawing's single-size letters, reused
+    std::unordered_map<std::string, Coverage> m_coverageCache;
 };
 
 }  // namespace kelva

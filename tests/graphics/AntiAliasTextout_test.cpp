@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/FakeFontRasteriser.h"
 
@@ -328,6 +332,81 @@ TEST(AntiAliasClipping, UnsuitableTargetsAreLeftAlone)
     renderer.DrawText(0, 0, "A");
     for (int y = 0; y < 20; ++y)
         for (int x = 0; x < 20; ++x) ASSERT_EQ(paletted.PixelIndex(x, y), 0);
+}
+
+}  // namespace
+}  // namespace kelva
+
+namespace kelva {
+namespace {
+
+// Letters that differ with every setting and text that reaches the rasteriser, so a
+// renderer that drew a piece it kept for other settings would draw the wrong letters.
+class SettingsInk : public FakeFontRasteriser {
+public:
+    void DrawText(const FontSpec& font, std::string_view text, const GreyBuffer& target, int x, int y,
+                  RasterMode mode) override
+    {
+        const int seed = font.Height * 7 + font.Bold * 13 + font.Escapement +
+                         static_cast<int>(font.Face.size()) * 3 + static_cast<int>(text.size()) * 5 +
+                         (text.empty() ? 0 : text[0]);
+        Ink.clear();
+        AddBlock(seed % 5, seed % 7, 3 + seed % 4, 2 + seed % 3);
+        FakeFontRasteriser::DrawText(font, text, target, x, y, mode);
+    }
+};
+
+// `text` drawn at (3, 4) over grey by `renderer`, or by a fresh renderer set up like it.
+TNkDIB DrawnBy(TAntiAliasTextout& renderer, const char* text)
+{
+    TNkDIB image = Filled(40, 40, Grey(90));
+    renderer.Target = &image;
+    renderer.DrawText(3, 4, text);
+    renderer.Target = nullptr;
+    return image;
+}
+TNkDIB DrawnFresh(FontRasteriser& rasteriser, const TAntiAliasTextout& like, const char* text)
+{
+    TAntiAliasTextout fresh(rasteriser);
+    fresh.Font = like.Font;
+    fresh.FilterSize = like.FilterSize;
+    fresh.Decoration = like.Decoration;
+    fresh.TextColor = like.TextColor;
+    fresh.EdgeColor = like.EdgeColor;
+    return DrawnBy(fresh, text);
+}
+bool SamePixels(const TNkDIB& a, const TNkDIB& b)
+{
+    return std::memcmp(a.Bits(), b.Bits(), static_cast<size_t>(a.Stride()) * a.Height()) == 0;
+}
+
+TEST(AntiAliasCache, AKeptPieceDrawsAsAFreshRendererWould)
+{
+    using Change = std::function<void(TAntiAliasTextout&)>;
+    const std::vector<std::pair<const char*, Change>> steps = {
+        {"nothing", [](TAntiAliasTextout&) {}},
+        {"height", [](TAntiAliasTextout& r) { r.Font.Height = 17; }},
+        {"bold", [](TAntiAliasTextout& r) { r.Font.Bold = true; }},
+        {"face", [](TAntiAliasTextout& r) { r.Font.Face = kMinchoFace; }},
+        {"escapement", [](TAntiAliasTextout& r) { r.Font.Escapement = 900; }},
+        {"filter", [](TAntiAliasTextout& r) { r.FilterSize = 2; }},
+        {"outline", [](TAntiAliasTextout& r) { r.Decoration = kDecorationOutline; }},
+        {"shadow", [](TAntiAliasTextout& r) { r.Decoration = kDecorationShadow; }},
+        {"colours", [](TAntiAliasTextout& r) { r.TextColor = MakeColor(9, 200, 90); }},
+    };
+    SettingsInk ink;
+    TAntiAliasTextout reused(ink);
+    for (const auto& [name, change] : steps) {
+        change(reused);
+        for (const char* text : {"A", "BB", "A"}) {
+            ASSERT_TRUE(SamePixels(DrawnBy(reused, text), DrawnFresh(ink, reused, text)))
+                << "after changing the " << name << ", text " << text;
+        }
+    }
+    // A full cache starts afresh and still draws right.
+    for (size_t n = 0; n <= TAntiAliasTextout::kMaxCachedPieces; ++n)
+        reused.DrawText(0, 0, std::to_string(n));
+    EXPECT_TRUE(SamePixels(DrawnBy(reused, "A"), DrawnFresh(ink, reused, "A")));
 }
 
 }  // namespace
