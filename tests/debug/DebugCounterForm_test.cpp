@@ -5,6 +5,7 @@
 
 #include "debug/DebugCounterForm.h"
 #include "graphics/FakeFontRasteriser.h"
+#include "support/InputEvents.h"
 #include "ui/WindowLayer.h"
 
 namespace kelva {
@@ -22,14 +23,7 @@ public:
     }
 };
 
-InputEvent Event(InputEvent::Type type, int x = 0, int y = 0)
-{
-    InputEvent event;
-    event.type = type;
-    event.x = x;
-    event.y = y;
-    return event;
-}
+using test::Event;
 
 // The form centred on the stage, shown in a layer of its own, driven by stage pixels.
 // The window is 343 x 355 at (148, 62); its client area starts at (151, 84).

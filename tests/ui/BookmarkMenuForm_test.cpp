@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "support/InputEvents.h"
 #include "support/StageHarness.h"
 #include "ui/BookmarkMenuForm.h"
 #include "ui/WindowLayer.h"
@@ -7,14 +8,7 @@
 namespace kelva {
 namespace {
 
-InputEvent Event(InputEvent::Type type, int x = 0, int y = 0)
-{
-    InputEvent event;
-    event.type = type;
-    event.x = x;
-    event.y = y;
-    return event;
-}
+using test::Event;
 
 // A press and release at client pixel (x, y) of the menu; its result afterwards.
 int ClickAt(WindowLayer& layer, TBookmarkMenuForm& menu, int x, int y)

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "graphics/FakeFontRasteriser.h"
+#include "support/InputEvents.h"
 #include "ui/Button.h"
 #include "ui/FramedDialog.h"
 #include "ui/HeaderControl.h"
@@ -13,14 +14,7 @@
 namespace kelva {
 namespace {
 
-InputEvent Event(InputEvent::Type type, int x = 0, int y = 0)
-{
-    InputEvent event;
-    event.type = type;
-    event.x = x;
-    event.y = y;
-    return event;
-}
+using test::Event;
 
 // A framed 200 x 200 dialog at (0, 0) (client area from (3, 22)) with a list of 40 lines
 // of 10 pixels (18 visible), a header and two buttons, the second the default one.
