@@ -61,6 +61,11 @@ int ChoiceMenuView::LineAt(int y) const
     return offset < 0 ? -1 : offset / m_lineStep;
 }
 
+int ChoiceMenuView::RowOf(int line) const
+{
+    return kMessageArea.Top + line * m_lineStep;
+}
+
 const MenuChoice* ChoiceMenuView::ChoiceAt(int y) const
 {
     const int line = LineAt(y);

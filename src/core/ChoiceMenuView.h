@@ -28,6 +28,8 @@ public:
     // The line at stage row `y`, counting from 0 at the first choice; negative above it
     // and possibly past the last choice below.
     int LineAt(int y) const;
+    // A stage row on line `line` (from 0 at the first choice).
+    int RowOf(int line) const;
     // The choice at stage row `y`, or nullptr beside the choices.
     const MenuChoice* ChoiceAt(int y) const;
 

@@ -1,5 +1,6 @@
 // Following links when an item's text is finished: the numbered choice menu, the
 // automatic link and the end of the story.
+#include "core/MessageLayout.h"
 #include "core/RunMain.h"
 
 namespace kelva {
@@ -36,6 +37,7 @@ void TMainForm::DrawMenu()
         return;
     }
     for (const MenuChoice& choice : choices) m_services.Log.Event("choice", choice.Caption);
+    m_choiceKeys.Reset();
     m_textRenderer.Smooth = m_story.Header.SmoothText;  // font and colour: set as link mode began
     m_menu.Draw(std::move(choices), m_textRenderer, m_stage, m_story.Header.ChoiceBoxColor,
                 m_state.LastCharSize.Y);
@@ -50,7 +52,9 @@ void TMainForm::StepMenuLink()
         DrawMenu();
         if (m_state.Mode != PlayerMode::Link) return;
     }
-    if (m_menu.Hover(m_state.Mouse.Y, m_stage)) PresentRect(TRect{0, 0, kStageWidth, kStageHeight});
+    const std::optional<int> keyLine = m_choiceKeys.Line();
+    if (m_menu.Hover(keyLine ? m_menu.RowOf(*keyLine) : m_state.Mouse.Y, m_stage))
+        PresentRect(TRect{0, 0, kStageWidth, kStageHeight});
 
     ClickLatch& click = m_state.Click;
     if (!click.Pressed) return;
@@ -68,6 +72,18 @@ void TMainForm::StepMenuLink()
     m_stage.Rebuild();
     BeginPage();
     Present();
+}
+
+// Keys over a choice menu: true when `key` moved the keyboard's highlight or chose the
+// line it is on. Without a keyboard highlight Enter and Space click as anywhere else.
+bool TMainForm::ChooseByKey(Key key)
+{
+    if (m_state.Mode != PlayerMode::Link || !m_menu.Drawn()) return false;
+    if (m_choiceKeys.Move(key, static_cast<int>(m_menu.Choices().size()))) return true;
+    const std::optional<int> line = m_choiceKeys.Line();
+    if ((key != Key::Space && key != Key::Return) || !line || m_state.Click.Pressed) return false;
+    m_state.Click.Latch(kMessageArea.Left, m_menu.RowOf(*line), MouseButton::Left);
+    return true;
 }
 
 // Reading goes on at the first line of item `index`.

@@ -238,6 +238,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         SwitchDisplay(!m_display.FullScreen());
         return;
     }
+    if (ChooseByKey(key.key)) return;
     if (key.key == Key::Space || key.key == Key::Return) {
         if (m_state.Click.Pressed) return;
         // The pointer goes to the window's corner, above the first choice of a menu, and
@@ -261,6 +262,7 @@ void TMainForm::FormMouseDown(MouseButton button, int x, int y)
 
 void TMainForm::FormMouseMove(int x, int y)
 {
+    if (x != m_state.Mouse.X || y != m_state.Mouse.Y) m_choiceKeys.PointerMoved();
     m_state.Mouse = {x, y};
 }
 

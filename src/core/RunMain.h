@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ChoiceKeys.h"
 #include "core/ChoiceMenuView.h"
 #include "core/DebugBar.h"
 #include "core/DebugKeys.h"
@@ -82,6 +83,7 @@ private:
     void EndKeyWait();
     void StepLink();
     void StepMenuLink();
+    bool ChooseByKey(Key key);
     void DrawMenu();
     void StepAutoLink();
     void StepEndItem();
@@ -112,6 +114,7 @@ private:
     DebugBar m_debugBar;
     DebugKeys m_debugKeys;
     ChoiceMenuView m_menu;
+    ChoiceKeys m_choiceKeys;
     TitleSequence m_title;
     TYesNoForm m_yesNo;
     std::function<void(bool recording)> m_showBookmarkBook;
