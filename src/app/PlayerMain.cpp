@@ -165,10 +165,10 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     const uint32_t seed = line.Seed ? *line.Seed : SeedFromTime();
     // The data folder becomes the current directory at start-up: paths the user gave
     // relative to where the player was started must not move with it.
-    for (std::string* path :
-         {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont, &line.CdImage}) {
+    for (std::string* path : {&line.DumpDir, &line.TranscriptFile, &line.ReplayFile, &line.SoundFont,
+                              &line.CdImage, &line.TextHook}) {
         std::error_code error;
-        if (!path->empty()) {
+        if (!path->empty() && *path != "-") {
             const std::filesystem::path absolute = std::filesystem::absolute(*path, error);
             if (!error) *path = absolute.string();
         }
@@ -230,6 +230,7 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     }
     times.Mark("fonts");
     Transcript transcript(clock, line.TranscriptFile);
+    if (!line.TextHook.empty() && !transcript.OpenTextHook(line.TextHook)) return 2;
     transcript.Event("seed", std::to_string(seed));
     TranscribedMessageBox messages(platform->Messages(), transcript);
     const std::string& bookmarkFile = game->Values.BookmarkFile;

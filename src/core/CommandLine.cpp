@@ -88,6 +88,8 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
         ok = text(seed);
     else if (name == "--renderer")
         ok = text(line.Renderer);
+    else if (name == "--texthook")
+        ok = text(line.TextHook);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -155,6 +157,7 @@ void ApplyReplayEnvironment(CommandLine& line)
     fill(line.TranscriptFile, "KELVA_TRANSCRIPT");
     fill(line.CdImage, "KELVA_CD_IMAGE");
     fill(line.Renderer, "KELVA_RENDERER");
+    fill(line.TextHook, "KELVA_TEXTHOOK");
     const char* realtime = std::getenv("KELVA_REALTIME");
     if (realtime && std::string(realtime) == "1") line.Realtime = true;
     const char* seed = std::getenv("KELVA_SEED");
@@ -192,6 +195,9 @@ std::string UsageText()
            "                  window, cheapest without a graphics card) or accelerated (SDL's\n"
            "                  renderer); default: accelerated only when a graphics card is\n"
            "                  found; KELVA_RENDERER sets it too\n"
+           "  --texthook F    write every line of story text as it is typed, and each menu's\n"
+           "                  choices, to F (- for standard output), one a line in UTF-8: for\n"
+           "                  screen readers, speech and translation tools\n"
            "  --verbose       log which devices and files were chosen, and start-up timings\n"
            "  --help          show this text\n"
            "  --version       show the runtime version\n";

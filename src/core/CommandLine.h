@@ -30,6 +30,7 @@ struct CommandLine {
     std::optional<uint32_t> Seed;    // --seed N: the random numbers' seed
     bool Verbose = false;            // --verbose
     std::string Renderer;            // --renderer software|accelerated; empty: chosen
+    std::string TextHook;            // --texthook FILE|-: story text as the reader sees it
 
     std::string Error;  // an unknown or incomplete long option; empty when all is well
 };
@@ -41,7 +42,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 inline constexpr uint32_t kReplaySeed = 1;
 
 // Fills the settings that are still empty from KELVA_REPLAY, KELVA_DUMP_DIR,
-// KELVA_TRANSCRIPT, KELVA_REALTIME=1, KELVA_CD_IMAGE, KELVA_SEED and KELVA_RENDERER (a
+// KELVA_TRANSCRIPT, KELVA_REALTIME=1, KELVA_CD_IMAGE, KELVA_SEED, KELVA_RENDERER and
+// KELVA_TEXTHOOK (a
 // packaged game ignores its arguments); then gives a replay on the virtual clock without a seed
 // kReplaySeed. A KELVA_SEED that is no seed sets Error.
 void ApplyReplayEnvironment(CommandLine& line);

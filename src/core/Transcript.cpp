@@ -15,9 +15,23 @@ Transcript::Transcript(Clock& clock, const std::string& path) : m_clock(clock)
 
 Transcript::~Transcript()
 {
-    if (!m_file) return;
     FlushText();
-    std::fclose(m_file);
+    if (m_file) std::fclose(m_file);
+    if (m_hook && m_hook != stdout) std::fclose(m_hook);
+}
+
+bool Transcript::OpenTextHook(const std::string& path)
+{
+    if (m_hook && m_hook != stdout) std::fclose(m_hook);
+    m_hook = path == "-" ? stdout : std::fopen(path.c_str(), "w");
+    if (!m_hook) std::fprintf(stderr, "kelvanovelrun: cannot write the text hook %s\n", path.c_str());
+    return m_hook != nullptr;
+}
+
+void Transcript::HookLine(std::string_view cp932)
+{
+    std::fprintf(m_hook, "%s\n", Cp932ToUtf8(cp932).c_str());
+    std::fflush(m_hook);
 }
 
 int64_t Transcript::Elapsed()
@@ -29,8 +43,9 @@ int64_t Transcript::Elapsed()
 
 void Transcript::Event(std::string_view kind, std::string_view text)
 {
-    if (!m_file) return;
     FlushText();
+    if (m_hook && kind == "choice") HookLine(text);
+    if (!m_file) return;
     const std::string shown = ToDisplayText(text);
     // Line breaks inside a message would split the event; show them as " / ".
     std::string oneLine;
@@ -42,15 +57,16 @@ void Transcript::Event(std::string_view kind, std::string_view text)
 
 void Transcript::Typed(std::string_view character)
 {
-    if (!m_file) return;
+    if (!m_file && !m_hook) return;
     if (m_text.empty()) m_textTime = Elapsed();
     m_text += character;
 }
 
 void Transcript::FlushText()
 {
-    if (!m_file || m_text.empty()) return;
-    std::fprintf(m_file, "%" PRId64 " text %s\n", m_textTime, Cp932ToUtf8(m_text).c_str());
+    if (m_text.empty()) return;
+    if (m_file) std::fprintf(m_file, "%" PRId64 " text %s\n", m_textTime, Cp932ToUtf8(m_text).c_str());
+    if (m_hook) HookLine(m_text);
     m_text.clear();
 }
 

@@ -24,6 +24,10 @@ public:
     Transcript& operator=(const Transcript&) = delete;
 
     bool IsOpen() const { return m_file != nullptr; }
+    // Also writes every line of story text as it is finished and each choice of a menu,
+    // one a line in UTF-8, flushed at once, to `path` ("-": standard output), for screen
+    // readers, speech and translation tools. False when the file can't be written.
+    bool OpenTextHook(const std::string& path);
     // One event: `kind` is an ASCII word, `text` CP932.
     void Event(std::string_view kind, std::string_view text = {});
     // One typed character (CP932 bytes).
@@ -33,9 +37,11 @@ public:
 
 private:
     int64_t Elapsed();
+    void HookLine(std::string_view cp932);
 
     Clock& m_clock;
     std::FILE* m_file = nullptr;
+    std::FILE* m_hook = nullptr;
     std::string m_text;
     int64_t m_textTime = 0;
     std::optional<int64_t> m_start;  // the clock's time at the first line

@@ -13,7 +13,8 @@ CNovelItems ThreeChoices()
 {
     CNovelItem menu = test::MakeItem("m", kItemMenuLink, {"どれ？"});
     const char* targets[] = {"a", "b", "c"};
-    for (int i = 0; i < 3; ++i) menu.Links[static_cast<size_t>(i)] = {true, targets[i], targets[i], false, "", 0};
+    for (int i = 0; i < 3; ++i)
+        menu.Links[static_cast<size_t>(i)] = {true, targets[i], targets[i], false, "", 0};
     return test::Items({menu, test::MakeItem("a", kItemEnd, {"A"}), test::MakeItem("b", kItemEnd, {"B"}),
                         test::MakeItem("c", kItemEnd, {"C"})});
 }
