@@ -10,7 +10,8 @@ namespace {
 
 TEST(TextHook, GetsEveryFinishedLineAndTheChoicesInUtf8)
 {
-    CNovelItem menu = test::MakeItem("m", kItemMenuLink, {"はじめの行。@", "つぎの行;", "つづき。", "おわり"});
+    CNovelItem menu =
+        test::MakeItem("m", kItemMenuLink, {"はじめの行。@", "つぎの行;", "つづき。", "おわり"});
     menu.Links[0] = {true, "右へ", "a", false, "", 0};
     menu.Links[1] = {true, "左へ", "a", false, "", 0};
     test::StageHarness stage(test::Items({menu, test::MakeItem("a", kItemEnd, {"A"})}));
