@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "support/InputEvents.h"
 #include "support/StageHarness.h"
 
 namespace kelva {
@@ -37,21 +38,14 @@ private:
     std::string Width() const { return " w" + std::to_string(menu->Width); }
 };
 
-InputEvent Mouse(InputEvent::Type type, int x, int y)
-{
-    InputEvent event;
-    event.type = type;
-    event.x = x;
-    event.y = y;
-    return event;
-}
+using test::Event;
 
 // Presses and releases at stage pixel (x, y); whether the windows kept the press.
 bool PressAt(WindowLayer& layer, int x, int y)
 {
-    layer.HandleInput(Mouse(InputEvent::Type::MouseMove, x, y));
-    const bool kept = layer.HandleInput(Mouse(InputEvent::Type::MouseDown, x, y));
-    layer.HandleInput(Mouse(InputEvent::Type::MouseUp, x, y));
+    layer.HandleInput(Event(InputEvent::Type::MouseMove, x, y));
+    const bool kept = layer.HandleInput(Event(InputEvent::Type::MouseDown, x, y));
+    layer.HandleInput(Event(InputEvent::Type::MouseUp, x, y));
     return kept;
 }
 
@@ -141,7 +135,7 @@ TEST(MenuForm, ClosesOnLosingTheFocusAndOnlyTheLeftCornersAreRound)
     EXPECT_EQ(host.calls, (std::vector<std::string>{"opened", "closed"}));
     // So does the reader going to another program.
     menu.Popup();
-    layer.HandleInput(Mouse(InputEvent::Type::FocusLost, 0, 0));
+    layer.HandleInput(Event(InputEvent::Type::FocusLost, 0, 0));
     EXPECT_FALSE(menu.Visible());
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "support/InputEvents.h"
 #include "support/StageHarness.h"
 #include "ui/WindowLayer.h"
 #include "ui/YesNoForm.h"
@@ -10,14 +11,7 @@
 namespace kelva {
 namespace {
 
-InputEvent Mouse(InputEvent::Type type, int x, int y)
-{
-    InputEvent event;
-    event.type = type;
-    event.x = x;
-    event.y = y;
-    return event;
-}
+using test::Event;
 
 constexpr auto kMove = InputEvent::Type::MouseMove;
 constexpr auto kDown = InputEvent::Type::MouseDown;
@@ -68,7 +62,7 @@ TEST(WindowLayer, HotPictureSwitchesBeforeItsHandlerOncePerCrossing)
     layer.Show(window);
     log.clear();
     for (const auto& [x, y] : {std::pair{110, 110}, {125, 125}, {126, 126}, {140, 140}, {141, 141}}) {
-        layer.HandleInput(Mouse(kMove, x, y));
+        layer.HandleInput(Event(kMove, x, y));
     }
     EXPECT_EQ(log, (std::vector<std::string>{"enter " + std::to_string(MakeColor(255, 0, 0)),
                                              "leave " + std::to_string(MakeColor(0, 0, 255))}));
@@ -121,11 +115,11 @@ TEST(WindowLayer, ClicksLandInsideTheShapeOnlyAndADialogTakesTheFocusBack)
     window.Shape.SetRgnHeight(32);
     window.Shape.SetEnable(true);
     layer.Show(window);
-    EXPECT_FALSE(layer.HandleInput(Mouse(kDown, 104, 104)));  // a pixel outside the corner: the stage's
-    EXPECT_TRUE(layer.HandleInput(Mouse(kDown, 105, 105)));
+    EXPECT_FALSE(layer.HandleInput(Event(kDown, 104, 104)));  // a pixel outside the corner: the stage's
+    EXPECT_TRUE(layer.HandleInput(Event(kDown, 105, 105)));
     window.TakesFocusBack = true;
     log.clear();
-    layer.HandleInput(Mouse(kDown, 400, 400));
+    layer.HandleInput(Event(kDown, 400, 400));
     EXPECT_EQ(log, (std::vector<std::string>{"deactivated", "activated"}));
     EXPECT_TRUE(window.Active());
 }
@@ -136,14 +130,14 @@ TEST(WindowLayer, DraggingTheTitleBarMovesTheWindowAndKeepsItOnTheStage)
     WindowLayer layer([] {});
     TestWindow window(log);
     layer.Show(window);
-    layer.HandleInput(Mouse(kDown, 150, 105));
-    layer.HandleInput(Mouse(kMove, 180, 125));
-    layer.HandleInput(Mouse(kUp, 180, 125));
+    layer.HandleInput(Event(kDown, 150, 105));
+    layer.HandleInput(Event(kMove, 180, 125));
+    layer.HandleInput(Event(kUp, 180, 125));
     EXPECT_EQ(window.Position, (TPoint{130, 120}));
-    layer.HandleInput(Mouse(kMove, 900, 900));  // released: no more dragging
+    layer.HandleInput(Event(kMove, 900, 900));  // released: no more dragging
     EXPECT_EQ(window.Position, (TPoint{130, 120}));
-    layer.HandleInput(Mouse(kDown, 140, 125));
-    layer.HandleInput(Mouse(kMove, 2000, -500));
+    layer.HandleInput(Event(kDown, 140, 125));
+    layer.HandleInput(Event(kMove, 2000, -500));
     EXPECT_EQ(window.Position, (TPoint{640 - 32, 0}));
 }
 
@@ -160,7 +154,7 @@ TEST(YesNoForm, IsCentredWithTheActiveTitleBarAndShapedCorners)
     EXPECT_EQ(frame.Pixel(179 + 270, 186 + 10), MakeColor(160, 160, 255));  // the active title bar
     EXPECT_EQ(frame.Pixel(179, 186), MakeColor(0, 0, 0));                   // outside the rounded corner
     EXPECT_EQ(frame.Pixel(179 + 2, 186 + 60), MakeColor(255, 255, 255));    // the white window
-    layer.HandleInput(Mouse(kDown, 10, 10));  // beside it: it takes the focus back
+    layer.HandleInput(Event(kDown, 10, 10));  // beside it: it takes the focus back
     frame.FillRect(frame.BoundsRect(), 0);
     layer.DrawOver(frame);
     EXPECT_EQ(frame.Pixel(179 + 270, 186 + 10), MakeColor(160, 160, 255));
