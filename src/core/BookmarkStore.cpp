@@ -10,6 +10,7 @@
 
 #include "data/AtomicFile.h"
 #include "platform/TextCodec.h"
+#include "platform/UserFolders.h"
 
 namespace kelva {
 
@@ -46,15 +47,6 @@ std::string ReasonText(const FileError& error)
     }
 }
 
-std::string UserDataFolder()
-{
-    const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome && dataHome[0] == '/') return dataHome;
-    const char* home = std::getenv("HOME");
-    if (home && home[0] != '\0') return std::string(home) + "/.local/share";
-    return {};
-}
-
 }  // namespace
 
 std::string BookmarkLocation::Describe() const
@@ -71,7 +63,7 @@ bool FolderWritable(const std::string& filePath)
 
 BookmarkLocation ChooseBookmarkLocation(const std::string& gamePath, bool gameFolderWritable)
 {
-    const std::string dataFolder = UserDataFolder();
+    const std::string dataFolder = UserFolder(UserFolderKind::Data);
     if (gameFolderWritable || dataFolder.empty()) return {gamePath, gamePath};
     const std::string own = (fs::path(dataFolder) / "kelvanovelrun" / fs::path(gamePath).filename()).string();
     std::error_code error;

@@ -266,6 +266,10 @@ void TMainForm::FormMouseMove(int x, int y)
     m_state.Mouse = {x, y};
 }
 
+void TMainForm::FormKeyUp(const InputEvent&) {}
+
+void TMainForm::FormMouseWheel(int) {}
+
 void TMainForm::FormClose()
 {
     if (m_closed) return;

@@ -51,6 +51,8 @@ public:
     void FormKeyDown(const InputEvent& key) override;
     void FormMouseDown(MouseButton button, int x, int y) override;
     void FormMouseMove(int x, int y) override;
+    void FormKeyUp(const InputEvent& key) override;
+    void FormMouseWheel(int steps) override;
     void FormClose() override;
 
     void SetMode(PlayerMode mode) override;

@@ -58,8 +58,14 @@ void StageLoop::Dispatch(const InputEvent& event)
         case InputEvent::Type::MouseMove:
             m_client.FormMouseMove(event.x, event.y);
             break;
+        case InputEvent::Type::KeyUp:
+            m_client.FormKeyUp(event);
+            break;
+        case InputEvent::Type::MouseWheel:
+            m_client.FormMouseWheel(event.wheel);
+            break;
         default:
-            break;  // the stage takes no releases; presenting and focus are the loop's
+            break;  // the stage takes no mouse releases; presenting and focus are the loop's
     }
 }
 

@@ -24,6 +24,9 @@ public:
     virtual void FormKeyDown(const InputEvent& key) = 0;
     virtual void FormMouseDown(MouseButton button, int x, int y) = 0;
     virtual void FormMouseMove(int x, int y) = 0;
+    // A key let go, and the wheel turned over the stage (steps positive away from the reader).
+    virtual void FormKeyUp(const InputEvent& key) = 0;
+    virtual void FormMouseWheel(int steps) = 0;
     // The stage window was closed, or the program was asked to end.
     virtual void FormClose() = 0;
     // Runs between events: the media watches (a song's end, the CD drives).

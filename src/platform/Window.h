@@ -38,6 +38,7 @@ struct InputEvent {
     // FrameNeeded: the window is about to show or save what was presented, and asks
     // for the latest picture first. FocusLost, FocusGained: the window stopped or started
     // being the one the reader works in. TextInput: characters typed while text entry is on.
+    // KeyUp: a key let go (Ctrl, held to skip). PadDown, PadUp: a gamepad button.
     enum class Type {
         Quit,
         KeyDown,
@@ -48,17 +49,22 @@ struct InputEvent {
         FocusLost,
         FocusGained,
         TextInput,
-        MouseWheel
+        MouseWheel,
+        KeyUp,
+        PadDown,
+        PadUp
     };
     Type type = Type::Quit;
     int x = 0;  // stage pixels, for mouse events
     int y = 0;
     MouseButton button = MouseButton::Left;
-    int clicks = 1;          // MouseDown: 2 for the second press of a double click
-    int wheel = 0;           // MouseWheel: steps, positive away from the reader (scrolls up)
-    Key key = Key::Unknown;  // for KeyDown
-    bool alt = false;        // Alt was held with the key
-    std::string text;        // TextInput: CP932
+    int clicks = 1;                // MouseDown: 2 for the second press of a double click
+    int wheel = 0;                 // MouseWheel: steps, positive away from the reader (scrolls up)
+    Key key = Key::Unknown;        // for KeyDown and KeyUp
+    bool alt = false;              // Alt was held with the key
+    bool ctrl = false;             // Ctrl was held with the key
+    PadButton pad = PadButton::A;  // for PadDown and PadUp
+    std::string text;              // TextInput: CP932
 };
 
 class StageWindow {

@@ -217,9 +217,13 @@ bool WindowLayer::HandleInput(const InputEvent& event)
         case InputEvent::Type::MouseWheel:
             if (m_focused) m_focused->MouseWheel(event.wheel);
             return m_focused || ModalShowing();
+        case InputEvent::Type::KeyUp:
+            return ModalShowing();
         case InputEvent::Type::Quit:
         case InputEvent::Type::FrameNeeded:
         case InputEvent::Type::FocusGained:
+        case InputEvent::Type::PadDown:
+        case InputEvent::Type::PadUp:
             return false;
     }
     return false;

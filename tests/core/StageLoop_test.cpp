@@ -62,6 +62,8 @@ public:
     void FormKeyDown(const InputEvent&) override { inputs.push_back(InputEvent::Type::KeyDown); }
     void FormMouseDown(MouseButton, int, int) override { inputs.push_back(InputEvent::Type::MouseDown); }
     void FormMouseMove(int, int) override { inputs.push_back(InputEvent::Type::MouseMove); }
+    void FormKeyUp(const InputEvent&) override { inputs.push_back(InputEvent::Type::KeyUp); }
+    void FormMouseWheel(int) override { inputs.push_back(InputEvent::Type::MouseWheel); }
     void FormClose() override
     {
         inputs.push_back(InputEvent::Type::Quit);

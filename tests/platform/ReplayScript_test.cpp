@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -93,6 +94,34 @@ TEST(ReplayScript, KeysGoByTheirOwnNamesAndCommonAliases)
     EXPECT_TRUE(aliases.events[1].input.alt);
     EXPECT_EQ(aliases.events[1].input.key, Key::Return);
     EXPECT_EQ(aliases.events[2].input.key, Key::Escape);
+}
+
+TEST(ReplayScript, HeldKeysAndGamepadButtons)
+{
+    const ReplayParseResult result = ParseReplayScript(
+        "1 keydown Ctrl\n2 key Ctrl+2\n3 keyup Ctrl\n4 pad A\n5 pad RightShoulder down\n"
+        "6 pad RightShoulder up\n");
+    ASSERT_EQ(result.error, "");
+    std::vector<std::tuple<InputEvent::Type, Key, bool>> keys;
+    for (int i = 0; i < 3; ++i) {
+        const InputEvent& input = result.events[i].input;
+        keys.emplace_back(input.type, input.key, input.ctrl);
+    }
+    EXPECT_EQ(keys, (std::vector<std::tuple<InputEvent::Type, Key, bool>>{
+                        {InputEvent::Type::KeyDown, Key::Ctrl, true},
+                        {InputEvent::Type::KeyDown, Key::Digit2, true},
+                        {InputEvent::Type::KeyUp, Key::Ctrl, false}}));
+    std::vector<std::pair<InputEvent::Type, PadButton>> pads;
+    for (size_t i = 3; i < result.events.size(); ++i)
+        pads.emplace_back(result.events[i].input.type, result.events[i].input.pad);
+    EXPECT_EQ(pads, (std::vector<std::pair<InputEvent::Type, PadButton>>{
+                        {InputEvent::Type::PadDown, PadButton::A},
+                        {InputEvent::Type::PadUp, PadButton::A},
+                        {InputEvent::Type::PadDown, PadButton::RightShoulder},
+                        {InputEvent::Type::PadUp, PadButton::RightShoulder}}));
+    EXPECT_EQ(ParseReplayScript("1 pad Z\n").error, "line 1: unknown pad button 'Z'");
+    EXPECT_NE(ParseReplayScript("1 pad A sideways\n").error, "");
+    EXPECT_NE(ParseReplayScript("1 key Space extra\n").error, "");
 }
 
 }  // namespace

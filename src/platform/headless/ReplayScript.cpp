@@ -71,7 +71,7 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         pressesAfter = verb == "click" ? 1 : verb == "dblclick" ? 3 : 0;
         return std::nullopt;
     }
-    if (!b.empty()) return "too many words";
+    if (!c.empty() || (!b.empty() && verb != "pad")) return "too many words";
     if (verb == "wheel") {
         const auto steps = ParseNumber(a);
         if (!steps || *steps == 0 || *steps < -100 || *steps > 100)
@@ -80,14 +80,32 @@ std::optional<std::string> ParseLine(const std::string& line, ReplayEvent& event
         input.wheel = static_cast<int>(*steps);
         return std::nullopt;
     }
-    if (verb == "key") {
-        if (a.empty()) return "key needs a key name";
-        input.type = InputEvent::Type::KeyDown;
-        input.alt = a.starts_with("Alt+");
-        const std::string name = input.alt ? a.substr(4) : a;
+    if (verb == "key" || verb == "keydown" || verb == "keyup") {
+        if (a.empty()) return verb + " needs a key name";
+        input.type = verb == "keyup" ? InputEvent::Type::KeyUp : InputEvent::Type::KeyDown;
+        std::string_view name = a;
+        for (;;) {
+            if (name.starts_with("Alt+")) {
+                input.alt = true;
+            } else if (name.starts_with("Ctrl+")) {
+                input.ctrl = true;
+            } else {
+                break;
+            }
+            name.remove_prefix(name.find('+') + 1);
+        }
         const std::optional<Key> key = KeyFromName(name);
-        if (!key) return "unknown key '" + name + "'";
+        if (!key) return "unknown key '" + std::string(name) + "'";
         input.key = *key;
+        // A held Ctrl is itself held with Ctrl.
+        if (*key == Key::Ctrl && verb == "keydown") input.ctrl = true;
+    } else if (verb == "pad") {
+        const std::optional<PadButton> button = PadButtonFromName(a);
+        if (!button) return "unknown pad button '" + a + "'";
+        if (!b.empty() && b != "down" && b != "up") return "pad takes down or up after the button";
+        input.type = b == "up" ? InputEvent::Type::PadUp : InputEvent::Type::PadDown;
+        input.pad = *button;
+        if (b.empty()) pressesAfter = 1;
     } else if (verb == "dump") {
         if (a.empty() || a.find('/') != std::string::npos) return "dump needs a plain file name";
         event.kind = ReplayEvent::Kind::Dump;
@@ -133,10 +151,14 @@ ReplayParseResult ParseReplayScript(std::string_view text)
         }
         lastTime = event.timeMs;
         result.events.push_back(event);
-        // A click's release; a double click's release, second press and release.
+        // A click's (or a pad press's) release; a double click's release, second press and
+        // release.
+        const bool pad = event.input.type == InputEvent::Type::PadDown;
         for (int i = 0; i < pressesAfter; ++i) {
             const bool release = i % 2 == 0;
-            event.input.type = release ? InputEvent::Type::MouseUp : InputEvent::Type::MouseDown;
+            event.input.type = pad       ? InputEvent::Type::PadUp
+                               : release ? InputEvent::Type::MouseUp
+                                         : InputEvent::Type::MouseDown;
             if (!release) event.input.clicks = 2;
             result.events.push_back(event);
         }

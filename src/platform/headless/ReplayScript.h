@@ -5,7 +5,9 @@
 //   1300 move 100 200
 //   1400 wheel -2          (wheel steps, positive away from the reader)
 //   1450 text 120          (the rest of the line typed as text, UTF-8)
-//   1500 key Space (or Alt+Return; key names as Keys.h spells them, Enter = Return)
+//   1500 key Space (or Alt+Return, Ctrl+2; key names as Keys.h spells them, Enter = Return)
+//   1500 keydown Ctrl / keyup Ctrl   (a key pressed or let go alone; key = keydown)
+//   1600 pad A [down|up]   (a gamepad button pressed and released, or pressed or let go)
 //   2500 dump page1
 //   2600 answer yes|no
 //   2700 focus out|in     (the window loses or regains the focus)

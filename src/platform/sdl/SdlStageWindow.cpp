@@ -102,6 +102,9 @@ Key TranslateKey(SDL_Keycode code)
             return Key::End;
         case SDLK_PRINTSCREEN:
             return Key::PrintScreen;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return Key::Ctrl;
         case SDLK_MINUS:
             return Key::Minus;
         case SDLK_EQUALS:
@@ -232,9 +235,13 @@ private:
                 }
                 return std::nullopt;
             case SDL_KEYDOWN:
-                input.type = InputEvent::Type::KeyDown;
+            case SDL_KEYUP:
+                input.type = event.type == SDL_KEYDOWN ? InputEvent::Type::KeyDown : InputEvent::Type::KeyUp;
                 input.key = TranslateKey(event.key.keysym.sym);
+                // A held Ctrl repeats, but only its first press and its release mean something.
+                if (input.key == Key::Ctrl && event.key.repeat) return std::nullopt;
                 input.alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+                input.ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
                 return input;
             case SDL_MOUSEBUTTONDOWN:
             case SDL_MOUSEBUTTONUP:
