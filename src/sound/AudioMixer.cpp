@@ -70,7 +70,13 @@ void AudioMixer::Render(float* out, size_t frames)
             }
         }
     }
-    for (size_t i = 0; i < frames * kChannels; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const size_t samples = frames * kChannels;
+    if (m_muted.load()) {
+        std::fill(out, out + samples, 0.0f);
+        return;
+    }
+    const float gain = m_gain.load();
+    for (size_t i = 0; i < samples; ++i) out[i] = std::clamp(out[i] * gain, -1.0f, 1.0f);
 }
 
 void AudioMixer::Render(int16_t* out, size_t frames)

@@ -5,9 +5,11 @@
 //
 // Threads: sources are added and removed on any thread; Render runs on the audio thread
 // (or a test's). A source's MixInto is only ever called from Render, under the mixer's
-// lock, so once Remove returns the source is neither being mixed nor will be again.
+// lock, so once Remove returns the source is neither being mixed nor will be again. The
+// master gain and muting are set on any thread and take effect with the next Render.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -49,7 +51,13 @@ public:
     // thread: the audio device can start with the first sound. Empty to stop.
     void SetOnAdd(std::function<void()> onAdd);
 
-    // The sum of all sources for the next `frames` stereo frames, clipped to full scale.
+    // The reader's master volume over the sum: 1 leaves it as mixed, 0 silences it.
+    void SetGain(float gain) { m_gain.store(gain); }
+    // Muted, the sources still play on (music keeps its place) but nothing is heard.
+    void SetMuted(bool muted) { m_muted.store(muted); }
+
+    // The sum of all sources for the next `frames` stereo frames, times the master gain,
+    // clipped to full scale.
     void Render(float* out, size_t frames);
     // The same as signed 16-bit samples, as the audio device takes them.
     void Render(int16_t* out, size_t frames);
@@ -59,6 +67,8 @@ private:
     mutable std::mutex m_mutex;
     std::vector<std::shared_ptr<AudioSource>> m_sources;
     std::function<void()> m_onAdd;
+    std::atomic<float> m_gain{1.0f};
+    std::atomic<bool> m_muted{false};
     std::vector<float> m_scratch;  // Render's float sum for the 16-bit output
 };
 

@@ -57,6 +57,29 @@ TEST(AudioMixerTest, SourcesAddUpAndTheSumIsClippedToFullScale)
     EXPECT_EQ(a->calls, 2);
 }
 
+TEST(AudioMixerTest, GainScalesTheSumBeforeClippingAndMuteSilencesItWhileSourcesPlayOn)
+{
+    AudioMixer mixer;
+    auto source = std::make_shared<LevelSource>(0.5f, -1.5f, 12);
+    mixer.Add(source);
+    std::vector<float> out(8);
+    mixer.SetGain(0.25f);
+    mixer.Render(out.data(), 4);
+    EXPECT_FLOAT_EQ(out[0], 0.125f);
+    EXPECT_FLOAT_EQ(out[1], -0.375f);  // scaled first: not clipped to -1 and then scaled
+
+    mixer.SetMuted(true);
+    mixer.Render(out.data(), 4);
+    EXPECT_EQ(out, std::vector<float>(8, 0.0f));
+    EXPECT_EQ(source->calls, 2) << "a muted source is still played, so it keeps its place";
+
+    mixer.SetMuted(false);
+    mixer.SetGain(1.0f);
+    mixer.Render(out.data(), 4);
+    EXPECT_FLOAT_EQ(out[0], 0.5f);
+    EXPECT_FALSE(mixer.Contains(source.get())) << "muted frames count: it ended on time";
+}
+
 TEST(AudioMixerTest, AFinishedSourceIsHeardToItsEndAndThenDropped)
 {
     AudioMixer mixer;
