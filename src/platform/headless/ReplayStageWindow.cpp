@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/headless/PngWriter.h"
+#include "platform/PngWriter.h"
 
 namespace kelva {
 
@@ -97,7 +97,7 @@ void ReplayStageWindow::Dump(const std::string& name)
     std::error_code error;
     std::filesystem::create_directories(m_dumpDir, error);
     const std::string path = m_dumpDir + "/" + name + ".png";
-    if (!WriteBgrPng(path, m_screen.data(), kStageWidth, kStageHeight, kRowBytes)) {
+    if (WriteBgrPng(path, m_screen.data(), kStageWidth, kStageHeight, kRowBytes) != 0) {
         std::fprintf(stderr, "replay: cannot write %s\n", path.c_str());
     }
 }
