@@ -13,6 +13,20 @@ struct ReaderSettings {
     // The mixer's master gain, 0-100 in steps of 10, and whether everything is muted.
     int VolumePercent = 100;
     bool Muted = false;
+    // The typing pace as a share of the story's own: 100 types as the story asks, 200
+    // twice as fast, 50 half as fast.
+    int TextSpeedPercent = 100;
+
+    // The time between typed characters for a story that asks for `storyMs`: exactly
+    // `storyMs` at the default speed, never below 1 ms otherwise.
+    int TypingIntervalMs(int storyMs) const
+    {
+        if (TextSpeedPercent == 100 || TextSpeedPercent <= 0) return storyMs;
+        const int scaled = (storyMs * 100 + TextSpeedPercent / 2) / TextSpeedPercent;
+        return scaled < 1 ? 1 : scaled;
+    }
+
+    bool operator==(const ReaderSettings&) const = default;
 };
 
 }  // namespace kelva
