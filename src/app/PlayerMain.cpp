@@ -13,10 +13,14 @@
 #include "core/BookmarkStore.h"
 #include "core/GameMenu.h"
 #include "core/KelvaNovelRun.h"
+#include "core/ReaderSettingsStore.h"
 #include "core/RunMain.h"
+#include "core/ScreenshotKeys.h"
 #include "core/StoryBookmarks.h"
 #include "core/Transcript.h"
+#include "core/VolumeKeys.h"
 #include "platform/TextCodec.h"
+#include "platform/UserFolders.h"
 #include "platform/cdio/CdioDrive.h"
 #include "platform/fluidsynth/SystemMidiPorts.h"
 #include "platform/freetype/FreeTypeRasteriser.h"
@@ -238,6 +242,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     if (game->Story->Header.BookmarkMode != 0) bookmarks.Load();
     if (line.Verbose) LogLine(bookmarks.Location().Describe());
     times.Mark("bookmarks");
+    // A replay on the virtual clock plays the same whatever this reader's settings say.
+    ReaderSettingsStore settings(virtualReplay ? std::string() : ReaderSettingsStore::DefaultPath(), LogLine);
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     times.Mark("sound");
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
@@ -247,6 +253,14 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
     GameMenu gameMenu(form, game->Story->Header, bookmarkBook, *fonts, window, transcript);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
+    form.SetReaderSettings(settings.Settings());
+    VolumeKeys volumeKeys(mixer, settings, form.Presenter(), clock, *fonts);
+    const std::string pictures = UserFolder(UserFolderKind::Pictures);
+    ScreenshotKeys screenshots(
+        form.Presenter(), window, clock, localTime, pictures.empty() ? pictures : pictures + "/kelvanovelrun",
+        std::filesystem::path(bookmarkFile).stem().string(), game->Story->Header.Title);
+    form.AddReaderTool(volumeKeys);
+    form.AddReaderTool(screenshots);
     times.Mark("stage");
     if (line.Verbose) LogLine(times.Line());
     form.Run();

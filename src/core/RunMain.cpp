@@ -169,7 +169,7 @@ void TMainForm::TimerTimer(int lagCount)
 void TMainForm::StepTitle()
 {
     // The logo screen sets the story's text pace.
-    if (m_state.TitleStep == 0) m_textInterval = m_story.Header.FrameInterval;
+    if (m_state.TitleStep == 0) m_textInterval = m_reader.TypingIntervalMs(m_story.Header.FrameInterval);
     if (!m_title.Step(m_state)) return;
     // With bookmarks at the title the book chooses where reading starts; other stories
     // start at once, as a reader expects of a title screen that asks for a click.
@@ -196,7 +196,7 @@ void TMainForm::StartStory()
     m_stage.CharLayer.Clear();
     m_stage.StageImage.FillRect(TRect{0, 0, kStageWidth, kStageHeight}, MakeColor(0, 0, 0));
     m_transitions.StartTransition();
-    m_textInterval = header.FrameInterval;
+    m_textInterval = m_reader.TypingIntervalMs(header.FrameInterval);
     m_state.PageCounter = 0;
     m_state.PlayNumber = 1;
 }
@@ -238,6 +238,9 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         SwitchDisplay(!m_display.FullScreen());
         return;
     }
+    for (ReaderTool* tool : m_readerTools) {
+        if (tool->HandleKey(key)) return;
+    }
     if (ChooseByKey(key.key)) return;
     if (key.key == Key::Space || key.key == Key::Return) {
         if (m_state.Click.Pressed) return;
@@ -250,6 +253,12 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         return;
     }
     if (m_game.Values.DebugMode) m_debugKeys.HandleKey(key.key);
+}
+
+void TMainForm::Idle()
+{
+    m_services.Sound.Poll();
+    for (ReaderTool* tool : m_readerTools) tool->Poll(m_services.Time.NowMs());
 }
 
 void TMainForm::FormMouseDown(MouseButton button, int x, int y)

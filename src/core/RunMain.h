@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "core/ChoiceKeys.h"
 #include "core/ChoiceMenuView.h"
@@ -16,6 +17,8 @@
 #include "core/DebugKeys.h"
 #include "core/FrameTimer.h"
 #include "core/MessageTyper.h"
+#include "core/ReaderSettings.h"
+#include "core/ReaderTool.h"
 #include "core/StageCommands.h"
 #include "core/StageDisplay.h"
 #include "core/StageLoop.h"
@@ -45,6 +48,12 @@ public:
     void SetBookmarkBook(std::function<void(bool recording)> show) { m_showBookmarkBook = std::move(show); }
     // Opens the game menu, on a right click while the story waits or offers its choices.
     void SetGameMenu(std::function<void()> open) { m_openGameMenu = std::move(open); }
+
+    // The reader's own settings that shape the story's reading (the typing pace).
+    void SetReaderSettings(const ReaderSettings& settings) { m_reader = settings; }
+    // A reader's tool (borrowed, to outlive the stage's loop) takes keys before the story.
+    void AddReaderTool(ReaderTool& tool) { m_readerTools.push_back(&tool); }
+    StagePresenter& Presenter() { return m_presenter; }
 
     // One frame-timer tick and the input handlers, public so tests can drive them.
     void TimerTimer(int lagCount) override;
@@ -77,7 +86,7 @@ private:
     // TransitionHost
     int64_t NowMs() override { return m_services.Time.NowMs(); }
     // StageLoopClient
-    void Idle() override { m_services.Sound.Poll(); }
+    void Idle() override;
 
     void RunTick(int lagCount);
     void StepText(int lagCount);
@@ -121,6 +130,8 @@ private:
     TYesNoForm m_yesNo;
     std::function<void(bool recording)> m_showBookmarkBook;
     std::function<void()> m_openGameMenu;
+    ReaderSettings m_reader;
+    std::vector<ReaderTool*> m_readerTools;
 
     int m_textInterval = 30;
     bool m_modeSwitched = false;

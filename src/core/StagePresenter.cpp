@@ -90,6 +90,12 @@ TRect StagePresenter::ChangedPart(const TRect& area) const
     return {first, top, last + 1, bottom};
 }
 
+const TNkDIB* StagePresenter::ShownPicture()
+{
+    Flush(true);
+    return m_shownValid ? &m_shown : nullptr;
+}
+
 void StagePresenter::Flush(bool force)
 {
     if (m_dirty.IsEmpty() || !m_started) return;

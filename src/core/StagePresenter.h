@@ -23,6 +23,7 @@ public:
 
     // Overlays are drawn in the order added, the last on top.
     void AddOverlay(StageOverlay& overlay) { m_overlays.push_back(&overlay); }
+    void RemoveOverlay(StageOverlay& overlay) { std::erase(m_overlays, &overlay); }
 
     // From now on the window shows what is presented (the window has been shown); the
     // first present is the whole stage.
@@ -34,6 +35,9 @@ public:
     // Shows what changed if the last present is a refresh ago, or at once with `force`
     // (the window is about to show or save it).
     void Flush(bool force);
+    // The picture the window shows, the latest changes shown first (overlays included);
+    // null before the window has shown anything.
+    const TNkDIB* ShownPicture();
     // When a changed picture is due to be shown; nullopt when nothing is to be shown.
     std::optional<int64_t> DueMs() const;
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <numbers>
 
 #include "sound/CdTestDisc.h"
@@ -80,8 +82,11 @@ protected:
         test::WriteBytes(dir.File("story.kne"), test::NovelFileBytes(story));
         test::WriteBytes(dir.File("events.txt"), std::vector<uint8_t>(events.begin(), events.end()));
         const std::string output = dir.File("heard.raw");
+        std::filesystem::remove(output);
+        // The reader's settings come from the test's own folder.
         const test::CommandResult run =
-            test::RunCommand("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
+            test::RunCommand("XDG_CONFIG_HOME=" + dir.File("config") +
+                             " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
                              " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " +
                              dir.File("events.txt") + " --transcript " + dir.File("transcript.txt") + " " +
                              extra + " " + dir.File("story.kne") + " 2>&1");
@@ -117,6 +122,29 @@ TEST_F(PlayerSoundTest, LogoMusicWaveMp3AndCdTrackAreAllHeard)
     EXPECT_TRUE(ToneHeard(heard, 440, 1000, 1500)) << "the WAVE sound\n" << log;
     EXPECT_TRUE(ToneHeard(heard, 1000, 440, 1500)) << "the MP3 sound";
     EXPECT_TRUE(ToneHeard(heard, 1500, 440, 1000)) << "the CD track";
+}
+
+TEST_F(PlayerSoundTest, MuteSilencesTheOutputAndIsKeptForTheNextRun)
+{
+    test::WriteBytes(dir.File("logo.mid"), LongNoteSong());
+    test::NovelParts story;
+    story.Header.LogoMusic = "logo.mid";
+    const auto stretch = [](const std::vector<float>& heard, double from, double to) {
+        const auto at = [&](double seconds) {
+            return heard.begin() + static_cast<ptrdiff_t>(std::min<double>(seconds * kRate, heard.size()));
+        };
+        return std::vector<float>(at(from), at(to));
+    };
+    // The logo's note sounds for two seconds; M at 1 s silences the rest of it.
+    const std::vector<float> heard = Play(story, "1000 key M\n1900 quit\n");
+    EXPECT_GT(test::Peak(stretch(heard, 0.0, 0.6), 0), 0.05f) << log;
+    ASSERT_GT(heard.size(), static_cast<size_t>(1.5 * kRate));
+    EXPECT_EQ(test::Peak(stretch(heard, 1.3, 99), 0), 0.0f);
+    const std::vector<uint8_t> settings = test::ReadBytes(dir.File("config/kelvanovelrun/settings.ini"));
+    EXPECT_EQ(std::string(settings.begin(), settings.end()), "mute = true\n");
+
+    const std::vector<float> next = Play(story, "800 quit\n");
+    EXPECT_EQ(test::Peak(next, 0), 0.0f) << "muted from the start";
 }
 
 TEST_F(PlayerSoundTest, StoryWithoutSoundOpensNoDeviceAndLoadsNoSoundFont)

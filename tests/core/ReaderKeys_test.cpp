@@ -1,0 +1,177 @@
+// The reader's volume and screenshot keys on the real stage form, driven by replay events.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "core/ReaderSettingsStore.h"
+#include "core/ScreenshotKeys.h"
+#include "core/VolumeKeys.h"
+#include "support/StageHarness.h"
+#include "support/TestFiles.h"
+
+namespace kelva {
+namespace {
+
+class FixedLocalTime final : public LocalTime {
+public:
+    TLocalDateTime Now() override { return {2026, 3, 7, 9, 5, 4}; }
+};
+
+// A page of text that waits for a click, over a coloured stage.
+CNovelItems OnePage()
+{
+    return test::Items(
+        {test::MakeItem("a", kItemEnd, {".GRAPHFILL 30 60 90 100 NONE", "あいうえお@", "おわり"})});
+}
+
+// Adds the same level to every frame, for ever.
+class SteadySource final : public AudioSource {
+public:
+    bool MixInto(float* mix, size_t frames) override
+    {
+        for (size_t i = 0; i < frames * AudioMixer::kChannels; ++i) mix[i] += 0.5f;
+        return true;
+    }
+};
+
+struct ReaderStage {
+    ReaderStage()
+    {
+        stage.Form().AddReaderTool(volume);
+        stage.Form().AddReaderTool(screenshots);
+        mixer.Add(std::make_shared<SteadySource>());
+        stage.StartReading();
+        for (int n = 0; n < 100 && stage.State().Mode != PlayerMode::KeyWait; ++n) stage.Tick();
+    }
+    // Plays `script` (times from now) up to `ms` from now; later events wait.
+    void Play(const std::string& script, int ms)
+    {
+        const int64_t end = stage.Clock().NowMs() + ms;
+        stage.Replay(script + "600000 move 1 1\n");
+        stage.Form().Loop().RunUntil([&] { return stage.Clock().NowMs() >= end; });
+    }
+    float Heard()
+    {
+        float out[2];
+        mixer.Render(out, 1);
+        return out[0];
+    }
+    std::string SettingsText() const
+    {
+        const std::vector<uint8_t> bytes = test::ReadBytes(dir.File("settings.ini"));
+        return std::string(bytes.begin(), bytes.end());
+    }
+    std::vector<uint8_t> OverlayPixels()
+    {
+        std::vector<uint8_t> pixels;
+        const std::vector<uint8_t>& screen = stage.Window().Screen();
+        const TRect area = VolumeOverlay::kArea;
+        for (int y = area.Top; y < area.Bottom; ++y) {
+            const auto row = screen.begin() + (y * kStageWidth + area.Left) * 3;
+            pixels.insert(pixels.end(), row, row + area.Width() * 3);
+        }
+        return pixels;
+    }
+
+    test::TempDir dir;
+    test::StageHarness stage{OnePage()};
+    test::BlockRasteriser fonts;
+    FixedLocalTime localTime;
+    AudioMixer mixer;
+    ReaderSettingsStore settings{dir.File("settings.ini"), [](const std::string&) {}};
+    VolumeKeys volume{mixer, settings, stage.Form().Presenter(), stage.Clock(), fonts};
+    std::string shotFolder = dir.File("pictures/kelvanovelrun");
+    ScreenshotKeys screenshots{
+        stage.Form().Presenter(), stage.Window(), stage.Clock(), localTime, shotFolder, "demo", "物語"};
+};
+
+// `count` presses of `key`, 50 ms apart from 100 ms on.
+std::string Presses(const char* key, int count)
+{
+    std::string script;
+    for (int n = 0; n < count; ++n) script += std::to_string(100 + n * 50) + " key " + key + "\n";
+    return script;
+}
+
+TEST(ReaderKeys, VolumeStepsClampAtBothEndsAndAreSavedAndHeard)
+{
+    ReaderStage reader;
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
+    reader.Play(Presses("-", 12), 1000);
+    EXPECT_EQ(reader.settings.Settings().VolumePercent, 0);
+    EXPECT_EQ(reader.SettingsText(), "volume = 0\n");
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.0f);
+    reader.Play(Presses("=", 3), 1000);
+    EXPECT_EQ(reader.settings.Settings().VolumePercent, 30);
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.5f * VolumeGain(30));
+    reader.Play(Presses("=", 12), 1000);
+    EXPECT_EQ(reader.settings.Settings().VolumePercent, 100);
+    EXPECT_EQ(reader.SettingsText(), "volume = 100\n");
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
+    EXPECT_EQ(reader.stage.State().Mode, PlayerMode::KeyWait) << "the story never saw the keys";
+}
+
+TEST(ReaderKeys, MuteSilencesTheMixerAndTheOverlayShowsForAMoment)
+{
+    ReaderStage reader;
+    reader.Play("", 100);
+    const std::vector<uint8_t> before = reader.OverlayPixels();
+    reader.Play("100 key M\n", 300);
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.0f);
+    EXPECT_EQ(reader.SettingsText(), "mute = true\n");
+    EXPECT_NE(reader.OverlayPixels(), before) << "the overlay shows";
+    reader.Play("", VolumeKeys::kShownMs);
+    EXPECT_EQ(reader.OverlayPixels(), before) << "and is gone after a moment";
+    reader.Play("100 key M\n", 300);
+    EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
+    EXPECT_EQ(reader.SettingsText(), "mute = false\n");
+}
+
+TEST(ReaderKeys, AScreenshotHoldsTheShownPicturesAndTheCaptionSaysSoForTwoSeconds)
+{
+    ReaderStage reader;
+    // The volume overlay is part of what shows, so of the screenshot too. The replay
+    // stops at the key, before the key-wait mark blinks on.
+    reader.Play("100 key =\n200 key F12\n", 200);
+    EXPECT_EQ(reader.stage.Window().Title(), "スクリーンショットを保存しました: demo-20260307-090504.png");
+    const std::vector<uint32_t> saved = test::PngPixels(reader.shotFolder + "/demo-20260307-090504.png");
+    const std::vector<uint8_t>& shown = reader.stage.Window().Screen();
+    ASSERT_EQ(saved.size(), static_cast<size_t>(kStageWidth * kStageHeight));
+    bool same = true;
+    for (size_t i = 0; i < saved.size() && same; ++i) {
+        same = saved[i] ==
+               (shown[i * 3] | shown[i * 3 + 1] << 8 | static_cast<uint32_t>(shown[i * 3 + 2]) << 16);
+    }
+    EXPECT_TRUE(same) << "the file holds the stage as the window shows it";
+    EXPECT_EQ(saved[0], 0x5A3C1Eu) << "the story's own fill colour";
+
+    // A second one in the same second gets a name of its own; the first stays.
+    reader.Play("100 key PrintScreen\n", 1000);
+    EXPECT_EQ(reader.stage.Window().Title(), "スクリーンショットを保存しました: demo-20260307-090504-2.png");
+    EXPECT_EQ(test::PngPixels(reader.shotFolder + "/demo-20260307-090504.png"), saved);
+    reader.Play("", ScreenshotKeys::kCaptionMs);
+    EXPECT_EQ(reader.stage.Window().Title(), "物語");
+    EXPECT_EQ(reader.stage.State().Mode, PlayerMode::KeyWait) << "the story never saw the keys";
+}
+
+TEST(ReaderKeys, AScreenshotThatCannotBeWrittenIsToldInTheCaption)
+{
+    ReaderStage reader;
+    test::WriteBytes(reader.dir.File("pictures"), {'x'});  // where the folder should be
+    reader.Play("100 key F12\n", 300);
+    const std::string title = reader.stage.Window().Title();
+    EXPECT_EQ(title.rfind("スクリーンショットを保存できませんでした: " + reader.shotFolder + ": ", 0), 0u)
+        << title;
+    reader.Play("", ScreenshotKeys::kCaptionMs);
+    EXPECT_EQ(reader.stage.Window().Title(), "物語");
+}
+
+TEST(ReaderKeys, ScreenshotNames)
+{
+    EXPECT_EQ(ScreenshotFileName("demo", {2026, 12, 9, 16, 5, 7}, 1), "demo-20261209-160507.png");
+    EXPECT_EQ(ScreenshotFileName("demo", {2026, 12, 9, 16, 5, 7}, 12), "demo-20261209-160507-12.png");
+}
+
+}  // namespace
+}  // namespace kelva
