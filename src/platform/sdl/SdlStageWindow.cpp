@@ -105,9 +105,14 @@ Key TranslateKey(SDL_Keycode code)
         case SDLK_LCTRL:
         case SDLK_RCTRL:
             return Key::Ctrl;
+        // The keypad's - and + too: on keyboards where = needs Shift (Japanese ones among
+        // them) they are the volume keys' easiest spelling.
         case SDLK_MINUS:
+        case SDLK_KP_MINUS:
             return Key::Minus;
         case SDLK_EQUALS:
+        case SDLK_PLUS:
+        case SDLK_KP_PLUS:
             return Key::Equals;
         default:
             return Key::Unknown;
