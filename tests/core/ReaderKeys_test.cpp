@@ -36,20 +36,22 @@ public:
 };
 
 struct ReaderStage {
-    ReaderStage()
+    // `script`: the replay's events, at times from the moment the page waits.
+    explicit ReaderStage(const std::string& script)
     {
         stage.Form().AddReaderTool(volume);
         stage.Form().AddReaderTool(screenshots);
         mixer.Add(std::make_shared<SteadySource>());
         stage.StartReading();
         for (int n = 0; n < 100 && stage.State().Mode != PlayerMode::KeyWait; ++n) stage.Tick();
-    }
-    // Plays `script` (times from now) up to `ms` from now; later events wait.
-    void Play(const std::string& script, int ms)
-    {
-        const int64_t end = stage.Clock().NowMs() + ms;
+        start = stage.Clock().NowMs();
+        // A last event far ahead keeps the replay going between the checks.
         stage.Replay(script + "600000 move 1 1\n");
-        stage.Form().Loop().RunUntil([&] { return stage.Clock().NowMs() >= end; });
+    }
+    // Runs the stage until `ms` after the start of the script.
+    void RunTo(int ms)
+    {
+        stage.Form().Loop().RunUntil([&] { return stage.Clock().NowMs() >= start + ms; });
     }
     float Heard()
     {
@@ -76,6 +78,7 @@ struct ReaderStage {
 
     test::TempDir dir;
     test::StageHarness stage{OnePage()};
+    int64_t start = 0;
     test::BlockRasteriser fonts;
     FixedLocalTime localTime;
     AudioMixer mixer;
@@ -86,26 +89,26 @@ struct ReaderStage {
         stage.Form().Presenter(), stage.Window(), stage.Clock(), localTime, shotFolder, "demo", "物語"};
 };
 
-// `count` presses of `key`, 50 ms apart from 100 ms on.
-std::string Presses(const char* key, int count)
+// `count` presses of `key`, 50 ms apart from `from` on.
+std::string Presses(const char* key, int count, int from)
 {
     std::string script;
-    for (int n = 0; n < count; ++n) script += std::to_string(100 + n * 50) + " key " + key + "\n";
+    for (int n = 0; n < count; ++n) script += std::to_string(from + n * 50) + " key " + key + "\n";
     return script;
 }
 
 TEST(ReaderKeys, VolumeStepsClampAtBothEndsAndAreSavedAndHeard)
 {
-    ReaderStage reader;
+    ReaderStage reader(Presses("-", 12, 100) + Presses("=", 3, 1100) + Presses("=", 12, 2100));
     EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
-    reader.Play(Presses("-", 12), 1000);
+    reader.RunTo(1000);
     EXPECT_EQ(reader.settings.Settings().VolumePercent, 0);
     EXPECT_EQ(reader.SettingsText(), "volume = 0\n");
     EXPECT_FLOAT_EQ(reader.Heard(), 0.0f);
-    reader.Play(Presses("=", 3), 1000);
+    reader.RunTo(2000);
     EXPECT_EQ(reader.settings.Settings().VolumePercent, 30);
     EXPECT_FLOAT_EQ(reader.Heard(), 0.5f * VolumeGain(30));
-    reader.Play(Presses("=", 12), 1000);
+    reader.RunTo(3000);
     EXPECT_EQ(reader.settings.Settings().VolumePercent, 100);
     EXPECT_EQ(reader.SettingsText(), "volume = 100\n");
     EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
@@ -114,26 +117,26 @@ TEST(ReaderKeys, VolumeStepsClampAtBothEndsAndAreSavedAndHeard)
 
 TEST(ReaderKeys, MuteSilencesTheMixerAndTheOverlayShowsForAMoment)
 {
-    ReaderStage reader;
-    reader.Play("", 100);
+    ReaderStage reader("100 key M\n2100 key M\n");
+    reader.RunTo(50);
     const std::vector<uint8_t> before = reader.OverlayPixels();
-    reader.Play("100 key M\n", 300);
+    reader.RunTo(400);
     EXPECT_FLOAT_EQ(reader.Heard(), 0.0f);
     EXPECT_EQ(reader.SettingsText(), "mute = true\n");
     EXPECT_NE(reader.OverlayPixels(), before) << "the overlay shows";
-    reader.Play("", VolumeKeys::kShownMs);
+    reader.RunTo(100 + VolumeKeys::kShownMs + 100);
     EXPECT_EQ(reader.OverlayPixels(), before) << "and is gone after a moment";
-    reader.Play("100 key M\n", 300);
+    reader.RunTo(2400);
     EXPECT_FLOAT_EQ(reader.Heard(), 0.5f);
     EXPECT_EQ(reader.SettingsText(), "mute = false\n");
 }
 
 TEST(ReaderKeys, AScreenshotHoldsTheShownPicturesAndTheCaptionSaysSoForTwoSeconds)
 {
-    ReaderStage reader;
-    // The volume overlay is part of what shows, so of the screenshot too. The replay
-    // stops at the key, before the key-wait mark blinks on.
-    reader.Play("100 key =\n200 key F12\n", 200);
+    // The volume overlay is part of what shows, so of the screenshot too.
+    ReaderStage reader("100 key =\n200 key F12\n1200 key PrintScreen\n");
+    // Stopped at the key, before the key-wait mark blinks again.
+    reader.RunTo(200);
     EXPECT_EQ(reader.stage.Window().Title(), "スクリーンショットを保存しました: demo-20260307-090504.png");
     const std::vector<uint32_t> saved = test::PngPixels(reader.shotFolder + "/demo-20260307-090504.png");
     const std::vector<uint8_t>& shown = reader.stage.Window().Screen();
@@ -147,30 +150,38 @@ TEST(ReaderKeys, AScreenshotHoldsTheShownPicturesAndTheCaptionSaysSoForTwoSecond
     EXPECT_EQ(saved[0], 0x5A3C1Eu) << "the story's own fill colour";
 
     // A second one in the same second gets a name of its own; the first stays.
-    reader.Play("100 key PrintScreen\n", 1000);
+    reader.RunTo(2000);
     EXPECT_EQ(reader.stage.Window().Title(), "スクリーンショットを保存しました: demo-20260307-090504-2.png");
     EXPECT_EQ(test::PngPixels(reader.shotFolder + "/demo-20260307-090504.png"), saved);
-    reader.Play("", ScreenshotKeys::kCaptionMs);
+    reader.RunTo(1200 + ScreenshotKeys::kCaptionMs);
     EXPECT_EQ(reader.stage.Window().Title(), "物語");
     EXPECT_EQ(reader.stage.State().Mode, PlayerMode::KeyWait) << "the story never saw the keys";
 }
 
 TEST(ReaderKeys, AScreenshotThatCannotBeWrittenIsToldInTheCaption)
 {
-    ReaderStage reader;
+    ReaderStage reader("100 key F12\n");
     test::WriteBytes(reader.dir.File("pictures"), {'x'});  // where the folder should be
-    reader.Play("100 key F12\n", 300);
+    reader.RunTo(300);
     const std::string title = reader.stage.Window().Title();
     EXPECT_EQ(title.rfind("スクリーンショットを保存できませんでした: " + reader.shotFolder + ": ", 0), 0u)
         << title;
-    reader.Play("", ScreenshotKeys::kCaptionMs);
+    reader.RunTo(100 + ScreenshotKeys::kCaptionMs);
     EXPECT_EQ(reader.stage.Window().Title(), "物語");
 }
 
-TEST(ReaderKeys, ScreenshotNames)
+TEST(ReaderKeys, TheTextSpeedSettingScalesTheStorysTypingPace)
 {
-    EXPECT_EQ(ScreenshotFileName("demo", {2026, 12, 9, 16, 5, 7}, 1), "demo-20261209-160507.png");
-    EXPECT_EQ(ScreenshotFileName("demo", {2026, 12, 9, 16, 5, 7}, 12), "demo-20261209-160507-12.png");
+    for (const auto& [percent, interval] : {std::pair{100, 40}, {200, 20}, {50, 80}}) {
+        CNovelFileHeader header;
+        header.FrameInterval = 40;
+        test::StageHarness stage(OnePage(), {}, header);
+        ReaderSettings settings;
+        settings.TextSpeedPercent = percent;
+        stage.Form().SetReaderSettings(settings);
+        stage.StartReading();
+        EXPECT_EQ(stage.Form().TextInterval(), interval) << percent << " %";
+    }
 }
 
 }  // namespace
