@@ -238,6 +238,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         SwitchDisplay(!m_display.FullScreen());
         return;
     }
+    if (m_display.HandleScaleKey(key)) return;
     if (ChooseByKey(key.key)) return;
     if (key.key == Key::Space || key.key == Key::Return) {
         if (m_state.Click.Pressed) return;
