@@ -213,7 +213,8 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     std::unique_ptr<StageWindow> shown;
     if (!platform->Headless) {
         std::string error, output;
-        shown = CreateSdlStageWindow(clock, *renderer, error, output);
+        shown =
+            CreateSdlStageWindow(clock, SdlWindowOptions{*renderer, line.Scale, line.Smooth}, error, output);
         if (!shown) {
             std::fprintf(stderr, "kelvanovelrun: cannot open the stage window: %s\n", error.c_str());
             return 1;

@@ -38,6 +38,16 @@ std::optional<uint32_t> ParseSeed(const std::string& text)
 
 const char* const kSeedError = " takes a number from 0 to 4294967295";
 
+// A window scale is a whole number from 1 to kMaxWindowScale.
+std::optional<int> ParseScale(const std::string& text)
+{
+    int scale = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, scale);
+    if (error != std::errc() || stop != end || scale < 1 || scale > kMaxWindowScale) return std::nullopt;
+    return scale;
+}
+
 bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, size_t& i)
 {
     std::string name = args[i];
@@ -60,7 +70,7 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
         return !target.empty();
     };
     bool fullScreen = false, window = false;
-    std::string seed;
+    std::string seed, scale;
     bool ok = false;
     if (name == "--help")
         ok = flag(line.Help);
@@ -90,6 +100,10 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
         ok = text(line.Renderer);
     else if (name == "--texthook")
         ok = text(line.TextHook);
+    else if (name == "--scale")
+        ok = text(scale);
+    else if (name == "--smooth")
+        ok = flag(line.Smooth);
     else {
         line.Error = "unknown option " + name;
         return false;
@@ -104,6 +118,15 @@ bool TakeLongOption(CommandLine& line, const std::vector<std::string>& args, siz
             line.Error = "option " + name + kSeedError;
             return false;
         }
+    }
+    if (!scale.empty()) {
+        const std::optional<int> factor = ParseScale(scale);
+        if (!factor) {
+            line.Error = "option " + name + " takes a whole number from 1 to " +
+                         std::to_string(kMaxWindowScale) + ", not " + scale;
+            return false;
+        }
+        line.Scale = *factor;
     }
     if (fullScreen) line.FullScreen = true;
     if (window) line.FullScreen = false;
@@ -182,7 +205,11 @@ std::string UsageText()
            "  *FOLDER         data folder: pictures, music and sounds are looked up there\n"
            "  =FILE           bookmark file (default: the novel file with .knb)\n"
            "  --fullscreen    start full screen (overrides the story's setting)\n"
-           "  --window        start in a 640 x 480 window\n"
+           "  --window        start in a window\n"
+           "  --scale N       make the window N times 640 x 480 (1 to what fits the desktop)\n"
+           "  --smooth        scale the stage with linear filtering, to the largest size that\n"
+           "                  fits, instead of by whole pixels (full screen: by the largest\n"
+           "                  whole factor that fits, with black bars)\n"
            "  --replay EVENTS run headless on a virtual clock, fed by the events in EVENTS\n"
            "  --dump-dir DIR  where the replay's dump events write PNG pictures\n"
            "  --transcript F  write what happens during the replay to F\n"

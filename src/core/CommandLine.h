@@ -31,11 +31,16 @@ struct CommandLine {
     bool Verbose = false;            // --verbose
     std::string Renderer;            // --renderer software|accelerated; empty: chosen
     std::string TextHook;            // --texthook FILE|-: story text as the reader sees it
+    int Scale = 1;                   // --scale N: the window N times the stage's size
+    bool Smooth = false;             // --smooth: scaled with linear filtering
 
     std::string Error;  // an unknown or incomplete long option; empty when all is well
 };
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The largest --scale the command line takes; the desktop may allow less.
+inline constexpr int kMaxWindowScale = 16;
 
 // The seed of a replay on the virtual clock that names none, so that it draws the same
 // numbers on every run.

@@ -238,6 +238,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         SwitchDisplay(!m_display.FullScreen());
         return;
     }
+    if (m_display.HandleScaleKey(key)) return;
     for (ReaderTool* tool : m_readerTools) {
         if (tool->HandleKey(key)) return;
     }

@@ -65,4 +65,12 @@ bool StageDisplay::Switch(bool fullScreen, bool choosing)
     return true;
 }
 
+bool StageDisplay::HandleScaleKey(const InputEvent& key)
+{
+    const int factor = static_cast<int>(key.key) - static_cast<int>(Key::Digit0);
+    if (!key.ctrl || key.alt || factor < 1 || factor > 4) return false;
+    m_window.SetWindowScale(factor);
+    return true;
+}
+
 }  // namespace kelva

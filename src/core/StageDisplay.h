@@ -20,6 +20,10 @@ public:
     bool Switch(bool fullScreen, bool choosing);
     bool FullScreen() const { return m_fullScreen; }
 
+    // Ctrl+1 to Ctrl+4 make the window 1 to 4 times the stage's size; full screen keeps
+    // the size for when the window returns. False for any other key.
+    bool HandleScaleKey(const InputEvent& key);
+
     void SetPointer(Pointer pointer) { m_window.SetPointer(pointer); }
     void MovePointer(int x, int y) { m_window.MovePointer(x, y); }
     // While reading: hidden full screen, the arrow in a window.

@@ -29,8 +29,9 @@ bool StageLoop::WaitAndDispatch(int64_t deadlineMs)
         m_textInput = wanted;
         m_window.SetTextInput(wanted);
     }
-    const std::optional<InputEvent> event = m_window.WaitEvent(deadlineMs);
+    std::optional<InputEvent> event = m_window.WaitEvent(deadlineMs);
     if (!event) return false;
+    event = m_pad.Translate(*event);
     if (event->type == InputEvent::Type::FrameNeeded) {
         m_presenter.Flush(true);
     } else if (event->type == InputEvent::Type::FocusLost || event->type == InputEvent::Type::FocusGained) {

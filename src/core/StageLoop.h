@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "core/FrameTimer.h"
+#include "core/PadMapping.h"
 #include "core/StagePresenter.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
@@ -60,6 +61,7 @@ private:
     StagePresenter& m_presenter;
     WindowLayer& m_windows;
     StageLoopClient& m_client;
+    PadMapping m_pad;          // before the windows, so a dialog takes the pad as keys
     bool m_textInput = false;  // the platform's text entry is on
 };
 

@@ -72,7 +72,8 @@ public:
     virtual ~StageWindow() = default;
     // CP932 caption.
     virtual void SetTitle(std::string_view title) = 0;
-    // Makes the window visible, full screen (scaled, letterboxed) or as a 640 x 480 window.
+    // Makes the window visible, full screen (scaled, letterboxed) or as a window of the
+    // stage's size times the window scale.
     // `bitsPerPixel` is the depth asked of full screen; a window that scales onto the
     // desktop keeps the desktop's. False when full screen could not be entered.
     virtual bool Show(bool fullScreen, int bitsPerPixel) = 0;
@@ -93,6 +94,9 @@ public:
     // has the focus; only then do TextInput events come. Off at first; windows without a
     // keyboard of their own ignore it.
     virtual void SetTextInput(bool) {}
+    // Makes the window `factor` times the stage's size (1: 640 x 480), as large as the
+    // desktop allows. Full screen keeps it for when the window returns.
+    virtual void SetWindowScale(int /*factor*/) {}
 };
 
 }  // namespace kelva

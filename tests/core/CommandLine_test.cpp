@@ -88,6 +88,26 @@ TEST(CommandLine, SeedsAreWholeNumbersThatFit32Bits)
     }
 }
 
+TEST(CommandLine, WindowScalesAreWholeNumbersFrom1To16)
+{
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"--scale=1", 1},    {"--scale=3", 3},
+        {"--scale=16", 16},  {"--scale=0", {}},
+        {"--scale=17", {}},  {"--scale=-2", {}},
+        {"--scale=2.5", {}}, {"--scale=x", {}},
+        {"--scale=", {}},    {"--scale=99999999999", {}},
+    };
+    for (const auto& [option, scale] : cases) {
+        const CommandLine line = ParseCommandLine({option, "story.kne"});
+        EXPECT_EQ(line.Error.empty(), scale.has_value()) << option;
+        EXPECT_EQ(line.Scale, scale.value_or(1)) << option;
+    }
+    EXPECT_EQ(ParseCommandLine({"--scale", "2"}).Scale, 2);
+    EXPECT_NE(ParseCommandLine({"--scale=0"}).Error.find("from 1 to 16"), std::string::npos);
+    EXPECT_TRUE(ParseCommandLine({"--smooth"}).Smooth);
+    EXPECT_FALSE(ParseCommandLine({}).Smooth);
+}
+
 TEST(CommandLine, TheEnvironmentFillsOnlyWhatTheCommandLineLeftOpen)
 {
     test::EnvironmentGuard environment;

@@ -61,6 +61,12 @@ void ReplayStageWindow::SetTextInput(bool on)
     if (m_shownWindow) m_shownWindow->SetTextInput(on);
 }
 
+void ReplayStageWindow::SetWindowScale(int factor)
+{
+    m_windowScale = factor;
+    if (m_shownWindow) m_shownWindow->SetWindowScale(factor);
+}
+
 void ReplayStageWindow::MovePointer(int x, int y)
 {
     m_movedPointer = {x, y};

@@ -36,6 +36,7 @@ public:
     std::vector<DisplayMode> DisplayModes() override;
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override;
     void SetTextInput(bool on) override;
+    void SetWindowScale(int factor) override;
 
     // More events, after those given, at times from the same replay start.
     void Append(const std::vector<ReplayEvent>& events)
@@ -47,6 +48,8 @@ public:
     bool IsShown() const { return m_shown; }
     bool IsFullScreen() const { return m_fullScreen; }
     Pointer CurrentPointer() const { return m_pointer; }
+    // The window scale last asked for; 1 when none was.
+    int WindowScale() const { return m_windowScale; }
     // Where the pointer was last moved to; nullopt when it never was.
     std::optional<std::pair<int, int>> MovedPointer() const { return m_movedPointer; }
     // The last presented stage, 640 x 480 blue-green-red rows without padding.
@@ -74,6 +77,7 @@ private:
     bool m_fullScreen = false;
     bool m_frameAsked = false;
     int m_presents = 0;
+    int m_windowScale = 1;
     Pointer m_pointer = Pointer::Arrow;
     std::optional<std::pair<int, int>> m_movedPointer;
     std::vector<uint8_t> m_screen;

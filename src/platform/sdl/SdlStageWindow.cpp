@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <tuple>
 
 #include "platform/TextCodec.h"
 #include "platform/sdl/SdlFrameOutput.h"
+#include "platform/sdl/SdlGamepads.h"
 
 namespace kelva {
 
@@ -126,6 +128,15 @@ public:
     {
     }
 
+    // The largest window scale whose window fits the desktop's free area; at least 1.
+    int LargestScale() const
+    {
+        SDL_Rect bounds;
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
+        if (SDL_GetDisplayUsableBounds(display, &bounds) != 0) return 1;
+        return std::max(1, StageViewport::WholeScale(bounds.w, bounds.h));
+    }
+
     // Made after the window, which it draws into, and gone before it.
     void SetOutput(std::unique_ptr<SdlFrameOutput> output) { m_output = std::move(output); }
     std::string DescribeOutput() const { return m_output->Describe(); }
@@ -174,17 +185,19 @@ public:
             if (SDL_SetWindowFullscreen(m_window.get(), SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
         } else {
             SDL_SetWindowFullscreen(m_window.get(), 0);
-            SDL_Rect bounds;
-            const int display = SDL_GetWindowDisplayIndex(m_window.get());
-            if (SDL_GetDisplayBounds(display < 0 ? 0 : display, &bounds) == 0) {
-                // Centred horizontally, its top 250 pixels above the screen's centre line.
-                SDL_SetWindowPosition(m_window.get(), bounds.x + bounds.w / 2 - kStageWidth / 2,
-                                      bounds.y + bounds.h / 2 - 250);
-            }
+            PlaceWindow();
         }
+        m_fullScreen = fullScreen;
+        m_visible = true;
         SDL_ShowWindow(m_window.get());
         m_output->Redraw();
         return true;
+    }
+
+    void SetWindowScale(int factor) override
+    {
+        m_scale = std::clamp(factor, 1, LargestScale());
+        if (m_visible && !m_fullScreen) PlaceWindow();
     }
 
     void MovePointer(int x, int y) override
@@ -201,6 +214,8 @@ public:
 
     std::optional<InputEvent> WaitEvent(int64_t deadlineMs) override
     {
+        // Only once the stage shows, so that the search for pads never delays its first picture.
+        if (m_visible) m_gamepads.Start();
         for (;;) {
             const int64_t left = deadlineMs - m_clock.NowMs();
             SDL_Event event;
@@ -220,6 +235,19 @@ public:
     }
 
 private:
+    // The window at its scale, centred across the screen, its top a little above the
+    // middle (250 pixels for a 640 x 480 window) but never above the screen's free area.
+    void PlaceWindow()
+    {
+        SDL_SetWindowSize(m_window.get(), kStageWidth * m_scale, kStageHeight * m_scale);
+        SDL_Rect bounds, usable;
+        const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
+        if (SDL_GetDisplayBounds(display, &bounds) != 0) return;
+        if (SDL_GetDisplayUsableBounds(display, &usable) != 0) usable = bounds;
+        SDL_SetWindowPosition(m_window.get(), bounds.x + bounds.w / 2 - kStageWidth * m_scale / 2,
+                              std::max(usable.y, bounds.y + bounds.h / 2 - 250 * m_scale));
+    }
+
     std::optional<InputEvent> Translate(const SDL_Event& event)
     {
         InputEvent input;
@@ -276,7 +304,7 @@ private:
                 std::tie(input.x, input.y) = m_output->EventToStage(event.motion.x, event.motion.y);
                 return input;
             default:
-                return std::nullopt;
+                return m_gamepads.Translate(event);
         }
     }
 
@@ -285,6 +313,10 @@ private:
     std::unique_ptr<SDL_Window, SdlDeleter> m_window;
     std::unique_ptr<SdlFrameOutput> m_output;
     std::unique_ptr<SDL_Cursor, SdlDeleter> m_cursors[4];
+    SdlGamepads m_gamepads;  // closed before the video goes
+    int m_scale = 1;
+    bool m_fullScreen = false;
+    bool m_visible = false;
 };
 
 }  // namespace
@@ -295,8 +327,8 @@ bool SdlVideoIsHeadless()
     return driver && (std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0);
 }
 
-std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, RendererChoice renderer, std::string& error,
-                                                  std::string& outputName)
+std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, const SdlWindowOptions& options,
+                                                  std::string& error, std::string& outputName)
 {
     auto video = std::make_unique<SdlVideo>();
     if (!video->Ok()) {
@@ -312,7 +344,16 @@ std::unique_ptr<StageWindow> CreateSdlStageWindow(Clock& clock, RendererChoice r
     // SDL starts with text entry on; it is wanted only while an edit field has the focus.
     SDL_StopTextInput();
     auto stage = std::make_unique<SdlStageWindow>(clock, std::move(video), window);
-    auto output = CreateSdlFrameOutput(window, renderer, error);
+    if (const int largest = stage->LargestScale(); options.Scale > largest) {
+        error = "a window " + std::to_string(options.Scale) + " times the stage's size (" +
+                std::to_string(kStageWidth * options.Scale) + " x " +
+                std::to_string(kStageHeight * options.Scale) + ") does not fit the desktop; at most " +
+                std::to_string(largest) + " times does";
+        return nullptr;
+    }
+    stage->SetWindowScale(options.Scale);
+    auto output = CreateSdlFrameOutput(window, options.Renderer,
+                                       options.Smooth ? StageScaling::Smooth : StageScaling::Whole, error);
     if (!output) return nullptr;
     stage->SetOutput(std::move(output));
     outputName = stage->DescribeOutput();

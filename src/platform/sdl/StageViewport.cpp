@@ -5,12 +5,20 @@
 
 namespace kelva {
 
-StageViewport StageViewport::ForWindow(int width, int height)
+int StageViewport::WholeScale(int width, int height)
+{
+    return std::max(0, std::min(width / kStageWidth, height / kStageHeight));
+}
+
+StageViewport StageViewport::ForWindow(int width, int height, StageScaling scaling)
 {
     if (width <= 0 || height <= 0) return {};
-    // The larger scale that still fits, in whole pixels: width / 640 against height / 480.
     StageViewport view;
-    if (static_cast<int64_t>(width) * kStageHeight <= static_cast<int64_t>(height) * kStageWidth) {
+    if (const int factor = WholeScale(width, height); scaling == StageScaling::Whole && factor >= 1) {
+        view.Width = kStageWidth * factor;
+        view.Height = kStageHeight * factor;
+    } else if (static_cast<int64_t>(width) * kStageHeight <= static_cast<int64_t>(height) * kStageWidth) {
+        // The larger scale that still fits, in whole pixels: width / 640 against height / 480.
         view.Width = width;
         view.Height = static_cast<int>(static_cast<int64_t>(width) * kStageHeight / kStageWidth);
     } else {
@@ -20,6 +28,12 @@ StageViewport StageViewport::ForWindow(int width, int height)
     view.X = (width - view.Width) / 2;
     view.Y = (height - view.Height) / 2;
     return view;
+}
+
+int StageViewport::Factor() const
+{
+    const int factor = Width / kStageWidth;
+    return factor >= 1 && Width == kStageWidth * factor && Height == kStageHeight * factor ? factor : 0;
 }
 
 std::pair<int, int> StageViewport::ToStage(int x, int y) const
