@@ -10,12 +10,16 @@
 #include <optional>
 #include <string_view>
 
+#include "core/AutoAdvance.h"
 #include "core/ChoiceKeys.h"
 #include "core/ChoiceMenuView.h"
 #include "core/DebugBar.h"
 #include "core/DebugKeys.h"
 #include "core/FrameTimer.h"
 #include "core/MessageTyper.h"
+#include "core/ReadPages.h"
+#include "core/ReaderSettings.h"
+#include "core/SkipControl.h"
 #include "core/StageCommands.h"
 #include "core/StageDisplay.h"
 #include "core/StageLoop.h"
@@ -30,8 +34,10 @@ namespace kelva {
 
 class TMainForm final : private TransitionHost, private StageLoopClient, private DebugHost {
 public:
-    // `fullScreen` overrides the header's StartWindowed when set.
-    TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen);
+    // `fullScreen` overrides the header's StartWindowed when set. `settings` and
+    // `readPages` are borrowed; the pages read are recorded as reading goes on.
+    TMainForm(LoadedGame& game, StageServices services, const ReaderSettings& settings, ReadPages& readPages,
+              std::optional<bool> fullScreen);
 
     // Runs the stage until its window is closed.
     void Run();
@@ -64,6 +70,9 @@ public:
     void PresentRect(const TRect& rect) override;
 
     PlayerState& State() { return m_state; }
+    // Skip mode's switch, for the game menu and the held skip key.
+    SkipControl& Skip() { return m_skip; }
+    const AutoAdvance& AutoAdvancing() const { return m_autoAdvance; }
     StageImages& Stage() { return m_stage; }
     const Transitions& TransitionsInUse() const { return m_transitions; }
     const FrameTimer& Timer() const { return m_timer; }
@@ -81,7 +90,7 @@ private:
 
     void RunTick(int lagCount);
     void StepText(int lagCount);
-    void StepKeyWait();
+    void StepKeyWait(int lagCount);
     void EndKeyWait();
     void StepLink();
     void StepMenuLink();
@@ -119,6 +128,9 @@ private:
     ChoiceKeys m_choiceKeys;
     TitleSequence m_title;
     TYesNoForm m_yesNo;
+    ReadPages& m_readPages;
+    SkipControl m_skip;
+    AutoAdvance m_autoAdvance;
     std::function<void(bool recording)> m_showBookmarkBook;
     std::function<void()> m_openGameMenu;
 
