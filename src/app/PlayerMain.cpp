@@ -13,6 +13,7 @@
 #include "core/BookmarkStore.h"
 #include "core/GameMenu.h"
 #include "core/KelvaNovelRun.h"
+#include "core/ReadPages.h"
 #include "core/ReaderSettingsStore.h"
 #include "core/RunMain.h"
 #include "core/ScreenshotKeys.h"
@@ -247,14 +248,18 @@ int RunPlayer(const std::string& programPath, const std::vector<std::string>& ar
     ReaderSettingsStore settings(virtualReplay ? std::string() : ReaderSettingsStore::DefaultPath(), LogLine);
     PlayerSound sound(line, *game, mixer, mp3, clock, messages, !virtualReplay);
     times.Mark("sound");
+    // A replay on the virtual clock is no reading of the reader's own: it keeps its pages
+    // read in memory, and neither reads nor writes the reader's record.
+    ReadPages readPages(virtualReplay ? std::string() : ReadPagesPath(bookmarkFile), LogLine);
+    readPages.Load();
+    if (line.Verbose && !readPages.Path().empty()) LogLine("pages read: " + readPages.Path());
     TMainForm form(*game, StageServices{window, clock, messages, *sound.Player, *fonts, transcript},
-                   line.FullScreen);
+                   settings.Settings(), readPages, line.FullScreen);
     SystemLocalTime localTime;
     StoryBookmarks storyBookmarks(form, *game->Story, bookmarks, localTime, transcript);
     BookmarkBook bookmarkBook(form, *game->Story, storyBookmarks, *fonts, clock, transcript);
-    GameMenu gameMenu(form, game->Story->Header, bookmarkBook, *fonts, window, transcript);
+    GameMenu gameMenu(form, game->Story->Header, bookmarkBook, *fonts, window);
     sound.Player->SetMessagePump([&form] { return form.Loop().RunPending(); });
-    form.SetReaderSettings(settings.Settings());
     VolumeKeys volumeKeys(mixer, settings, form.Presenter(), clock, *fonts);
     const std::string pictures = UserFolder(UserFolderKind::Pictures);
     ScreenshotKeys screenshots(

@@ -3,11 +3,10 @@
 namespace kelva {
 
 GameMenu::GameMenu(TMainForm& form, const CNovelFileHeader& header, BookmarkBook& book, FontRasteriser& fonts,
-                   StageWindow& window, Transcript& log)
+                   StageWindow& window)
     : m_form(form),
       m_book(book),
       m_window(window),
-      m_log(log),
       m_menu(fonts, form.Windows(), *this,
              MenuRows{header.BookmarkMode, header.DisplayModeChoice, header.SkipMode})
 {
@@ -27,12 +26,7 @@ void GameMenu::MenuClosed()
 
 void GameMenu::FastForward()
 {
-    // Skipping runs through text and key waits; over the choices there is nothing to skip.
-    PlayerState& state = m_form.State();
-    if (state.Mode != PlayerMode::KeyWait) return;
-    state.SkipMode = true;
-    m_form.SetTimerInterval(1);
-    m_log.Event("skip");
+    m_form.Skip().Start();
 }
 
 }  // namespace kelva

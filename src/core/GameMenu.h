@@ -14,7 +14,7 @@ public:
     // All borrowed for the life of this object; it hooks itself into the form. The rows
     // are chosen from `header` once, here.
     GameMenu(TMainForm& form, const CNovelFileHeader& header, BookmarkBook& book, FontRasteriser& fonts,
-             StageWindow& window, Transcript& log);
+             StageWindow& window);
     ~GameMenu() override;
 
     TMenuForm& Form() { return m_menu; }
@@ -38,7 +38,6 @@ private:
     TMainForm& m_form;
     BookmarkBook& m_book;
     StageWindow& m_window;
-    Transcript& m_log;
     TMenuForm m_menu;
 };
 

@@ -33,6 +33,7 @@ Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smo
     }
     m_text.DrawText(cursor.X, cursor.Y, character);
     m_log.Typed(character);
+    if (character != " " && character != "　") ++m_state.CharactersShown;
     cursor.X += size.X;
     if (!lineFinished) return Typed::Shown;
     m_log.FlushText();

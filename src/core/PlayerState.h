@@ -49,8 +49,9 @@ struct PlayerState {
     TPoint LastCharSize;  // width and height of the character measured last
     ClickLatch Click;
     TPoint Mouse;
-    int TickTotal = 0;      // sum of all lag counts; drives the key-wait icon's blinking
-    bool PageFull = false;  // the current key wait came from a full message area
+    int TickTotal = 0;        // sum of all lag counts; drives the key-wait icon's blinking
+    int CharactersShown = 0;  // story characters typed since the start, blanks not counted
+    bool PageFull = false;    // the current key wait came from a full message area
     bool SkipMode = false;
     int TitleStep = 0;
 

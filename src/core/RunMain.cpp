@@ -7,10 +7,12 @@
 
 namespace kelva {
 
-TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen)
+TMainForm::TMainForm(LoadedGame& game, StageServices services, const ReaderSettings& settings,
+                     ReadPages& readPages, std::optional<bool> fullScreen)
     : m_game(game),
       m_story(*game.Story),
       m_services(services),
+      m_reader(settings),
       m_fullScreenOverride(fullScreen),
       m_media(game.Package.get()),
       m_stage(&m_media, &services.Messages),
@@ -30,13 +32,17 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, std::optional<boo
       m_debugKeys(m_commands.Context(), *this, m_windows, m_timer, services.Time, services.Fonts),
       m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log,
               *this),
-      m_yesNo(services.Fonts)
+      m_yesNo(services.Fonts),
+      m_readPages(readPages),
+      m_skip(m_state, *this, settings, readPages, services.Log),
+      m_autoAdvance(settings, services.Log, [this](const TRect& area) { m_presenter.MarkChanged(area); })
 {
     m_stage.SilhouetteMode = game.Values.SilhouetteMode;
     // Files copied onto this system usually have UTF-8 names.
     m_media.SetDiskNameConverter([](std::string_view name) { return Cp932ToUtf8(name); });
     m_stage.KeyWaitImage = KeyWaitIconFrames();
     if (game.Values.DebugMode) m_presenter.AddOverlay(m_debugBar);
+    m_presenter.AddOverlay(m_autoAdvance);
     m_presenter.AddOverlay(m_windows);
     CNovelFileHeader& header = m_story.Header;
     if (header.Title.empty()) header.Title = kRuntimeCaption;
@@ -71,8 +77,11 @@ void TMainForm::SetMode(PlayerMode mode)
         case PlayerMode::Text:
             m_display.ShowReadingPointer();
             m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
+            m_skip.TextBegins(CurrentItem(), m_state.Position);
             break;
         case PlayerMode::Link: {
+            m_readPages.TextEnds();
+            m_readPages.SaveIfDue(NowMs());
             m_typer.ResetStyle(m_game.StoryFont, m_story.Header);
             const CNovelItem* item = CurrentItem();
             const bool menu = item && item->Kind == kItemMenuLink;
@@ -83,13 +92,12 @@ void TMainForm::SetMode(PlayerMode mode)
                 BeginPage();
                 Present();
             }
-            if (menu || m_story.Header.SkipMode == 1) {
-                m_state.SkipMode = false;
-                SetTimerInterval(m_textInterval);
-            }
+            if (menu || m_story.Header.SkipMode == 1) m_skip.End();
             break;
         }
         case PlayerMode::KeyWait:
+            m_readPages.TextEnds();
+            m_autoAdvance.KeyWaitBegins(m_state.CharactersShown);
             m_state.Click.Clear();
             m_display.ShowReadingPointer();
             m_services.Log.Event("keywait");
@@ -186,11 +194,11 @@ void TMainForm::StartStory()
         SetMode(PlayerMode::Title);
         return;
     }
-    SetMode(PlayerMode::Text);
     BeginPage();
     const int start = m_story.Items.IndexOf(header.StartItem);
     m_state.CurrentItem = start < 0 ? 0 : start;
     m_state.Position = {1, 0};
+    SetMode(PlayerMode::Text);
     m_services.Log.Event("start", CurrentItem() ? CurrentItem()->Name : std::string());
     for (const char* line : {".MidiStop", ".SoundStop", ".CDStop"}) ExecuteCommandLine(line);
     m_stage.CharLayer.Clear();
@@ -211,7 +219,7 @@ void TMainForm::RunTick(int lagCount)
             StepLink();
             break;
         case PlayerMode::KeyWait:
-            StepKeyWait();
+            StepKeyWait(lagCount);
             break;
         case PlayerMode::Title:
             StepTitle();
@@ -228,6 +236,15 @@ void TMainForm::OpenGameMenu()
 
 void TMainForm::FormKeyDown(const InputEvent& key)
 {
+    if (key.key == Key::A) {
+        if (!m_windows.Showing()) m_autoAdvance.Toggle();
+        return;
+    }
+    m_autoAdvance.Stop();
+    if (key.key == Key::Ctrl) {
+        m_skip.Hold(true);
+        return;
+    }
     if (key.key == Key::Escape) {
         m_timer.SetEnabled(false, m_services.Time.NowMs());
         if (Confirm("本を閉じる", "終了してよろしいですか？")) FormClose();
@@ -266,6 +283,7 @@ void TMainForm::FormMouseDown(MouseButton button, int x, int y)
 {
     // A pointer is where it presses.
     FormMouseMove(x, y);
+    m_autoAdvance.Stop();
     m_state.SkipMode = false;
     m_state.Click.Latch(x, y, button);
 }
@@ -276,13 +294,17 @@ void TMainForm::FormMouseMove(int x, int y)
     m_state.Mouse = {x, y};
 }
 
-void TMainForm::FormKeyUp(const InputEvent&) {}
+void TMainForm::FormKeyUp(const InputEvent& key)
+{
+    if (key.key == Key::Ctrl) m_skip.Hold(false);
+}
 
 void TMainForm::FormMouseWheel(int) {}
 
 void TMainForm::FormClose()
 {
     if (m_closed) return;
+    m_readPages.Save();
     m_services.Sound.StopMusic();
     m_services.Sound.StopSoundFile();
     if (m_services.Sound.MediaPresent()) m_services.Sound.StopCd();

@@ -11,14 +11,17 @@
 #include <string_view>
 #include <vector>
 
+#include "core/AutoAdvance.h"
 #include "core/ChoiceKeys.h"
 #include "core/ChoiceMenuView.h"
 #include "core/DebugBar.h"
 #include "core/DebugKeys.h"
 #include "core/FrameTimer.h"
 #include "core/MessageTyper.h"
+#include "core/ReadPages.h"
 #include "core/ReaderSettings.h"
 #include "core/ReaderTool.h"
+#include "core/SkipControl.h"
 #include "core/StageCommands.h"
 #include "core/StageDisplay.h"
 #include "core/StageLoop.h"
@@ -33,8 +36,10 @@ namespace kelva {
 
 class TMainForm final : private TransitionHost, private StageLoopClient, private DebugHost {
 public:
-    // `fullScreen` overrides the header's StartWindowed when set.
-    TMainForm(LoadedGame& game, StageServices services, std::optional<bool> fullScreen);
+    // `fullScreen` overrides the header's StartWindowed when set. `settings` and
+    // `readPages` are borrowed; the pages read are recorded as reading goes on.
+    TMainForm(LoadedGame& game, StageServices services, const ReaderSettings& settings, ReadPages& readPages,
+              std::optional<bool> fullScreen);
 
     // Runs the stage until its window is closed.
     void Run();
@@ -49,8 +54,6 @@ public:
     // Opens the game menu, on a right click while the story waits or offers its choices.
     void SetGameMenu(std::function<void()> open) { m_openGameMenu = std::move(open); }
 
-    // The reader's own settings that shape the story's reading (the typing pace).
-    void SetReaderSettings(const ReaderSettings& settings) { m_reader = settings; }
     // A reader's tool (borrowed, to outlive the stage's loop) takes keys before the story.
     void AddReaderTool(ReaderTool& tool) { m_readerTools.push_back(&tool); }
     StagePresenter& Presenter() { return m_presenter; }
@@ -73,6 +76,9 @@ public:
     void PresentRect(const TRect& rect) override;
 
     PlayerState& State() { return m_state; }
+    // Skip mode's switch, for the game menu and the held skip key.
+    SkipControl& Skip() { return m_skip; }
+    const AutoAdvance& AutoAdvancing() const { return m_autoAdvance; }
     StageImages& Stage() { return m_stage; }
     const Transitions& TransitionsInUse() const { return m_transitions; }
     const FrameTimer& Timer() const { return m_timer; }
@@ -90,7 +96,7 @@ private:
 
     void RunTick(int lagCount);
     void StepText(int lagCount);
-    void StepKeyWait();
+    void StepKeyWait(int lagCount);
     void EndKeyWait();
     void StepLink();
     void StepMenuLink();
@@ -108,6 +114,7 @@ private:
     LoadedGame& m_game;
     NovelStory& m_story;
     StageServices m_services;
+    const ReaderSettings& m_reader;
     std::optional<bool> m_fullScreenOverride;
 
     MediaFiles m_media;
@@ -128,9 +135,11 @@ private:
     ChoiceKeys m_choiceKeys;
     TitleSequence m_title;
     TYesNoForm m_yesNo;
+    ReadPages& m_readPages;
+    SkipControl m_skip;
+    AutoAdvance m_autoAdvance;
     std::function<void(bool recording)> m_showBookmarkBook;
     std::function<void()> m_openGameMenu;
-    ReaderSettings m_reader;
     std::vector<ReaderTool*> m_readerTools;
 
     int m_textInterval = 30;

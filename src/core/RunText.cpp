@@ -58,7 +58,7 @@ void TMainForm::StepText(int lagCount)
     }
 }
 
-void TMainForm::StepKeyWait()
+void TMainForm::StepKeyWait(int lagCount)
 {
     PlayerState& state = m_state;
     const TRect icon = KeyWaitIconArea(state.TextCursor);
@@ -66,10 +66,12 @@ void TMainForm::StepKeyWait()
         CopyRect(m_stage.StageImage, m_stage.ScreenImage,
                  TRect{icon.Left, icon.Top, icon.Right - 1, icon.Bottom - 1});
     }
+    const int elapsedMs = lagCount * m_timer.Interval();
     if (state.SkipMode) {
         state.Click.Latch(0, 0, MouseButton::Left);
     } else {
         SetTimerInterval(m_textInterval);
+        if (m_autoAdvance.Due(elapsedMs, m_windows.Showing())) state.Click.Latch(0, 0, MouseButton::Left);
     }
     if (state.Click.Pressed && state.Click.Button == MouseButton::Right) {
         OpenGameMenu();
@@ -107,6 +109,7 @@ void TMainForm::EndKeyWait()
         TurnPage();
         m_services.Log.Event("page");
     }
+    m_skip.TextBegins(item, state.Position);
 }
 
 }  // namespace kelva

@@ -43,6 +43,19 @@ TNkDIB KeyWaitIconFrames()
     return frames;
 }
 
+void DrawAutoAdvanceSign(TNkDIB& target, int left, int top)
+{
+    const TRect plate = TRect::Bounds(left, top, kAutoAdvanceSignWidth, kAutoAdvanceSignHeight);
+    target.FillRoundRect(plate, 8, 8, kBadgeRim);
+    target.FillRoundRect(TRect{plate.Left + 1, plate.Top + 1, plate.Right - 1, plate.Bottom - 1}, 6, 6,
+                         kBadgeFace);
+    // The triangle points on, as the page will; the dark plate sets it off without an outline.
+    const std::array<TPoint, 3> triangle = {TPoint{left + 8, top + 5}, TPoint{left + 8, top + 15},
+                                            TPoint{left + 17, top + 10}};
+    target.FillPolygon(triangle, kGold);
+    for (const int dot : {22, 27, 32}) target.FillRect(TRect::Bounds(left + dot, top + 9, 3, 3), kGold);
+}
+
 TNkDIB PoweredByImage(FontRasteriser& fonts)
 {
     TNkDIB badge(kPoweredByWidth, kPoweredByHeight, 24);

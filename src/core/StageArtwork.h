@@ -13,6 +13,12 @@ namespace kelva {
 // white, which is the transparent colour.
 TNkDIB KeyWaitIconFrames();
 
+// The sign that auto-advance is on: a small dark plate with a rim, a gold "play" triangle
+// and three dots, its top-left corner at (left, top).
+inline constexpr int kAutoAdvanceSignWidth = 40;
+inline constexpr int kAutoAdvanceSignHeight = 20;
+void DrawAutoAdvanceSign(TNkDIB& target, int left, int top);
+
 // The runtime's badge for the logo screen: 260 x 42, 24 bits per pixel. Its bottom-left
 // pixel holds the transparent colour, which surrounds the rounded badge.
 TNkDIB PoweredByImage(FontRasteriser& fonts);

@@ -36,6 +36,8 @@ public:
     // again and returns the result, or 0 when the stage closed first.
     int ShowModal(DialogWindow& window);
     bool ModalShowing() const { return m_modalDepth > 0; }
+    // Whether any window is up, modal or not.
+    bool Showing() const { return !m_windows.empty(); }
 
     // True when the event was the windows' and must not reach the stage.
     bool HandleInput(const InputEvent& event);

@@ -85,7 +85,7 @@ struct MenuStage {
     FixedLocalTime time;
     StoryBookmarks bookmarks{stage.Form(), *stage.Game().Story, store, time, stage.Log()};
     BookmarkBook book{stage.Form(), *stage.Game().Story, bookmarks, fonts, stage.Clock(), stage.Log()};
-    GameMenu menu{stage.Form(), stage.Game().Story->Header, book, fonts, stage.Window(), stage.Log()};
+    GameMenu menu{stage.Form(), stage.Game().Story->Header, book, fonts, stage.Window()};
 };
 
 TEST(GameMenu, FastForwardRunsThroughKeyWaitsUntilAClickOrTheLinkTheHeaderNames)

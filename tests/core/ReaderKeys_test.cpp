@@ -176,9 +176,7 @@ TEST(ReaderKeys, TheTextSpeedSettingScalesTheStorysTypingPace)
         CNovelFileHeader header;
         header.FrameInterval = 40;
         test::StageHarness stage(OnePage(), {}, header);
-        ReaderSettings settings;
-        settings.TextSpeedPercent = percent;
-        stage.Form().SetReaderSettings(settings);
+        stage.Settings().TextSpeedPercent = percent;
         stage.StartReading();
         EXPECT_EQ(stage.Form().TextInterval(), interval) << percent << " %";
     }

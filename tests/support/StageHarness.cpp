@@ -16,9 +16,12 @@ void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const Gre
 }
 
 StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header,
-                           const std::string& transcriptPath)
-    : m_window(m_clock, m_messages, {}, ""), m_transcript(m_clock, transcriptPath)
+                           const std::string& transcriptPath, const std::string& readPagesPath)
+    : m_window(m_clock, m_messages, {}, ""),
+      m_transcript(m_clock, transcriptPath),
+      m_readPages(readPagesPath, [this](const std::string& warning) { m_warnings.push_back(warning); })
 {
+    m_readPages.Load();
     m_game.Story = std::make_unique<NovelStory>();
     m_game.Story->Header = header;
     m_game.Story->Items = std::move(items);
@@ -26,7 +29,8 @@ StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFil
     m_game.Story->Counters = counters;
     m_game.StoryFont = FontSpec{kGothicFace, header.FontHeight, false};
     m_form = std::make_unique<TMainForm>(
-        m_game, StageServices{m_window, m_clock, m_messages, m_sound, m_fonts, m_transcript}, false);
+        m_game, StageServices{m_window, m_clock, m_messages, m_sound, m_fonts, m_transcript}, m_settings,
+        m_readPages, false);
 }
 
 void StageHarness::Replay(const std::string& script)

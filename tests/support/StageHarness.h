@@ -30,9 +30,10 @@ public:
 class StageHarness {
 public:
     // Items: each a name, kind and script lines; counters as given. The transcript goes to
-    // `transcriptPath` when one is given.
+    // `transcriptPath` when one is given; the pages read are read from and written to
+    // `readPagesPath` when one is given, else kept in memory.
     explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {},
-                          const std::string& transcriptPath = "");
+                          const std::string& transcriptPath = "", const std::string& readPagesPath = "");
 
     TMainForm& Form() { return *m_form; }
     ReplayStageWindow& Window() { return m_window; }
@@ -45,6 +46,11 @@ public:
     RecordingStageSound& Sound() { return m_sound; }
     LoadedGame& Game() { return m_game; }
     Transcript& Log() { return m_transcript; }
+    // The reader's settings the stage reads, to change before or while it runs.
+    ReaderSettings& Settings() { return m_settings; }
+    ReadPages& Pages() { return m_readPages; }
+    // What the record of pages read reported.
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
     const TNkDIB& Screen() { return m_form->Stage().ScreenImage; }
 
     // One timer tick with the given lag (the clock moves by lag intervals first).
@@ -66,6 +72,9 @@ private:
     RecordingStageSound m_sound;
     Transcript m_transcript;
     LoadedGame m_game;
+    ReaderSettings m_settings;
+    std::vector<std::string> m_warnings;
+    ReadPages m_readPages;
     std::unique_ptr<TMainForm> m_form;
 };
 
