@@ -81,7 +81,9 @@ protected:
         test::WriteBytes(dir.File("events.txt"), std::vector<uint8_t>(events.begin(), events.end()));
         const std::string output = dir.File("heard.raw");
         const test::CommandResult run =
-            test::RunCommand("SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
+            // On the real clock the player keeps the pages read: in the test's folder.
+            test::RunCommand("XDG_STATE_HOME=" + dir.File("state") +
+                             " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
                              " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " +
                              dir.File("events.txt") + " --transcript " + dir.File("transcript.txt") + " " +
                              extra + " " + dir.File("story.kne") + " 2>&1");
