@@ -57,7 +57,7 @@ TEST(AutoAdvance, WaitsItsBaseAndSoMuchForEachCharacterShownSinceTheLastKeyWait)
         {"no time a character", 700, 0, "あいう@", 3},
     };
     for (const Case& c : cases) {
-        test::StageHarness stage(test::Items({test::MakeItem("a", kItemEnd, {c.page, "次@", "おわり"})}));
+        test::StageHarness stage(test::Items({test::MakeItem("a", kItemEnd, {c.page, "次@", "おわり@"})}));
         stage.Settings().AutoAdvanceBaseMs = c.baseMs;
         stage.Settings().AutoAdvancePerCharMs = c.perCharacterMs;
         stage.StartReading();

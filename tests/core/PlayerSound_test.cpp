@@ -83,9 +83,9 @@ protected:
         test::WriteBytes(dir.File("events.txt"), std::vector<uint8_t>(events.begin(), events.end()));
         const std::string output = dir.File("heard.raw");
         std::filesystem::remove(output);
-        // The reader's settings come from the test's own folder.
+        // The reader's settings and pages read live in the test's own folder.
         const test::CommandResult run =
-            test::RunCommand("XDG_CONFIG_HOME=" + dir.File("config") +
+            test::RunCommand("XDG_CONFIG_HOME=" + dir.File("config") + " XDG_STATE_HOME=" + dir.File("state") +
                              " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
                              " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " +
                              dir.File("events.txt") + " --transcript " + dir.File("transcript.txt") + " " +
