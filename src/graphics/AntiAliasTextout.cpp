@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kGlyphSide = 512;
 constexpr int kCoverageSide = 256;
-constexpr int kMaxLevels = TAntiAliasTextout::kMaxFilterSize * TAntiAliasTextout::kMaxFilterSize + 1;
 
 using Bgr = std::array<uint8_t, 3>;
 
@@ -43,35 +42,6 @@ void ClearTopLeft(TNkDIB& image, int64_t width, int64_t height)
     const int w = static_cast<int>(std::min<int64_t>(width, image.Width()));
     const int h = static_cast<int>(std::min<int64_t>(height, image.Height()));
     for (int row = 0; row < h; ++row) std::memset(image.ScanLine(row), 0, w);
-}
-
-// The coverage levels for N = F x F samples: count k lets keep(k) % of the target through
-// and adds f(k) % of a colour, f(k) = k x 100 div N.
-struct Levels {
-    std::array<int, kMaxLevels> Keep{};
-    std::array<Bgr, kMaxLevels> Text{};
-    std::array<Bgr, kMaxLevels> Edge{};
-};
-
-Levels MakeLevels(int samples, TColor textColor, TColor edgeColor)
-{
-    Levels levels;
-    const Bgr text = BgrOf(textColor);
-    const Bgr edge = BgrOf(edgeColor);
-    for (int k = 0; k <= samples; ++k) {
-        const int percent = k * 100 / samples;
-        levels.Keep[k] = 100 - percent;
-        for (int b = 0; b < 3; ++b) {
-            levels.Text[k][b] = static_cast<uint8_t>(text[b] * percent / 100);
-            levels.Edge[k][b] = static_cast<uint8_t>(edge[b] * percent / 100);
-        }
-    }
-    return levels;
-}
-
-void Blend(uint8_t* pixel, int keep, const Bgr& add)
-{
-    for (int b = 0; b < 3; ++b) pixel[b] = static_cast<uint8_t>(pixel[b] * keep / 100 + add[b]);
 }
 
 void Put(uint8_t* pixel, const Bgr& color)
@@ -141,9 +111,12 @@ int DoubledPixelHeight(int pixelHeight)
     return static_cast<int>(pixelHeight < 0 ? -doubled : doubled);
 }
 
-TAntiAliasTextout::TAntiAliasTextout(FontRasteriser& rasteriser)
-    : m_rasteriser(rasteriser), m_glyphImage(GreyImage(kGlyphSide)), m_coverageImage(GreyImage(kCoverageSide))
+TAntiAliasTextout::TAntiAliasTextout(FontRasteriser& rasteriser) : m_rasteriser(rasteriser) {}
+
+TNkDIB& TAntiAliasTextout::Scratch(TNkDIB& image, int side)
 {
+    if (image.IsEmpty()) image = GreyImage(side);
+    return image;
 }
 
 int TAntiAliasTextout::ClampedFilterSize() const
@@ -175,15 +148,16 @@ TRect TAntiAliasTextout::DrawText(int x, int y, std::string_view text)
 const TAntiAliasTextout::Coverage& TAntiAliasTextout::SmoothCoverage(std::string_view text)
 {
     const bool outline = Decoration == kDecorationOutline;
-    // The numbers as raw bytes, then the face and the text: nothing to format per call.
+    // The numbers as raw bytes, then the face and the text: nothing to format per call,
+    // and the key's buffer is kept, so a cached piece costs no allocation.
     const int32_t numbers[] = {Font.Height, Font.Escapement, Font.Bold, ClampedFilterSize(), outline};
-    std::string key(reinterpret_cast<const char*>(numbers), sizeof numbers);
-    key += Font.Face;
-    key += '\0';
-    key.append(text);
-    if (const auto found = m_coverageCache.find(key); found != m_coverageCache.end()) return found->second;
+    m_key.assign(reinterpret_cast<const char*>(numbers), sizeof numbers);
+    m_key += Font.Face;
+    m_key += '\0';
+    m_key.append(text);
+    if (const auto found = m_coverageCache.find(m_key); found != m_coverageCache.end()) return found->second;
     if (m_coverageCache.size() >= kMaxCachedPieces) m_coverageCache.clear();
-    return m_coverageCache.emplace(std::move(key), MakeSmoothCoverage(text, outline)).first->second;
+    return m_coverageCache.emplace(m_key, MakeSmoothCoverage(text, outline)).first->second;
 }
 
 TAntiAliasTextout::Coverage TAntiAliasTextout::MakeSmoothCoverage(std::string_view text, bool outline)
@@ -199,19 +173,21 @@ TAntiAliasTextout::Coverage TAntiAliasTextout::MakeSmoothCoverage(std::string_vi
     Coverage coverage;
     coverage.Width = static_cast<int>(std::min<int64_t>(width2 / 2, limit));
     coverage.Height = static_cast<int>(std::min<int64_t>(height2 / 2, limit));
-    const auto countRows = [&](std::vector<uint8_t>& counts) {
-        counts.resize(static_cast<size_t>(coverage.Width) * coverage.Height);
-        for (int j = 0; j < coverage.Height; ++j) {
-            CountRow(m_glyphImage, j, coverage.Width, filter,
-                     counts.data() + static_cast<size_t>(j) * coverage.Width);
-        }
+    coverage.Levels.resize(static_cast<size_t>(coverage.Width) * coverage.Height);
+    const auto levelRow = [&](int j) {
+        return coverage.Levels.data() + static_cast<size_t>(j) * coverage.Width;
     };
+    std::array<uint8_t, kCoverageSide> counts;
 
     // Blocks reach 2 x (size - 1) + F samples: past the 4-sample border when F > 6.
-    ClearTopLeft(m_glyphImage, width2 + 4 + filter, height2 + 4 + filter);
-    const GreyBuffer glyph = BufferOf(m_glyphImage);
+    TNkDIB& glyphImage = Scratch(m_glyphImage, kGlyphSide);
+    ClearTopLeft(glyphImage, width2 + 4 + filter, height2 + 4 + filter);
+    const GreyBuffer glyph = BufferOf(glyphImage);
     m_rasteriser.DrawText(font, text, glyph, filter, filter, RasterMode::Hard);
-    countRows(coverage.Text);
+    for (int j = 0; j < coverage.Height; ++j) {
+        CountRow(glyphImage, j, coverage.Width, filter, counts.data());
+        std::copy_n(counts.begin(), coverage.Width, levelRow(j));
+    }
     if (outline) {
         // The letters thickened by one output pixel diagonally each way: the ring they add
         // takes the edge colour with its own coverage.
@@ -219,58 +195,38 @@ TAntiAliasTextout::Coverage TAntiAliasTextout::MakeSmoothCoverage(std::string_vi
         m_rasteriser.DrawText(font, text, glyph, filter - 2, filter + 2, RasterMode::Hard);
         m_rasteriser.DrawText(font, text, glyph, filter + 2, filter - 2, RasterMode::Hard);
         m_rasteriser.DrawText(font, text, glyph, filter + 2, filter + 2, RasterMode::Hard);
-        countRows(coverage.Edge);
+        const int samples = filter * filter;
+        for (int j = 0; j < coverage.Height; ++j) {
+            CountRow(glyphImage, j, coverage.Width, filter, counts.data());
+            uint16_t* levels = levelRow(j);
+            for (int i = 0; i < coverage.Width; ++i) {
+                levels[i] = static_cast<uint16_t>(levels[i] > 0 ? samples + levels[i] : counts[i]);
+            }
+        }
     }
+    CutRows(coverage);
     return coverage;
 }
 
 TRect TAntiAliasTextout::DrawSmooth(int x, int y, std::string_view text)
 {
     const Coverage& coverage = SmoothCoverage(text);
-    const int width = coverage.Width;
-    const int height = coverage.Height;
-    const TRect box = TRect::Bounds(x, y, width, height);
+    const TRect box = TRect::Bounds(x, y, coverage.Width, coverage.Height);
     if (!Drawable(Target)) return box;
 
-    const int samples = ClampedFilterSize() * ClampedFilterSize();
-    const Levels levels = MakeLevels(samples, TextColor, EdgeColor);
+    const int filter = ClampedFilterSize();
+    m_inks.Prepare(filter * filter, TextColor, EdgeColor);
     TNkDIB& target = *Target;
-
-    // Calls pixel(target pixel, count) for every output pixel of `counts` that lands on
-    // the target when moved by (dx, dy).
-    const auto forVisible = [&](const std::vector<uint8_t>& counts, int dx, int dy, auto&& pixel) {
-        const Span shiftedColumns = Visible(int64_t{x} + dx, width, target.Width());
-        const Span shiftedRows = Visible(int64_t{y} + dy, height, target.Height());
-        for (int j = shiftedRows.Begin; j < shiftedRows.End; ++j) {
-            const uint8_t* row = counts.data() + static_cast<size_t>(j) * width;
-            uint8_t* line = target.ScanLine(y + dy + j);
-            for (int i = shiftedColumns.Begin; i < shiftedColumns.End; ++i) {
-                if (row[i] > 0) pixel(line + (x + dx + i) * 3, row[i]);
-            }
-        }
-    };
-    const auto drawText = [&](uint8_t* p, int count) { Blend(p, levels.Keep[count], levels.Text[count]); };
-    const auto drawEdge = [&](uint8_t* p, int count) { Blend(p, levels.Keep[count], levels.Edge[count]); };
-
     switch (Decoration) {
         case kDecorationShadow:
-            forVisible(coverage.Text, 1, 1, drawEdge);
-            forVisible(coverage.Text, 0, 0, drawText);
+            BlendLevels(target, int64_t{x} + 1, int64_t{y} + 1, coverage, m_inks.Scales(), m_inks.Edge());
+            BlendLevels(target, x, y, coverage, m_inks.Scales(), m_inks.Text());
             break;
-        case kDecorationOutline: {
-            forVisible(coverage.Edge, 0, 0, drawEdge);
-            // Letter pixels replace the target outright: edge and text colour shares only.
-            std::array<Bgr, kMaxLevels> mixed{};
-            for (int k = 0; k <= samples; ++k) {
-                for (int b = 0; b < 3; ++b) {
-                    mixed[k][b] = static_cast<uint8_t>(levels.Edge[samples - k][b] + levels.Text[k][b]);
-                }
-            }
-            forVisible(coverage.Text, 0, 0, [&](uint8_t* p, int count) { Put(p, mixed[count]); });
+        case kDecorationOutline:
+            BlendLevels(target, x, y, coverage, m_inks.Scales(), m_inks.Outline());
             break;
-        }
         default:
-            forVisible(coverage.Text, 0, 0, drawText);
+            BlendLevels(target, x, y, coverage, m_inks.Scales(), m_inks.Text());
             break;
     }
     return box;
@@ -284,7 +240,7 @@ TRect TAntiAliasTextout::DrawPlainOutline(int x, int y, std::string_view text)
     const TRect box = TRect::Bounds(x, y, width, height);
     if (!Drawable(Target)) return box;
 
-    TNkDIB& letters = m_coverageImage;
+    TNkDIB& letters = Scratch(m_coverageImage, kCoverageSide);
     ClearTopLeft(letters, int64_t{width} + 4, int64_t{height} + 4);
     m_rasteriser.DrawText(Font, text, BufferOf(letters), 2, 2, RasterMode::Hard);
 

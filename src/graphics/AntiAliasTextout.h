@@ -9,8 +9,9 @@
 // hard-edged letters straight into the target.
 //
 // One call renders at most 256 x 256 output pixels in smoothed mode and in plain outline
-// mode (the scratch images are made once at that size); whatever lies beyond is cut off
-// and the returned box is cut to match. Plain drawing without outline has no such limit.
+// mode (the scratch images are made at that size when first needed); whatever lies
+// beyond is cut off and the returned box is cut to match. Plain drawing without outline
+// has no such limit.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "graphics/CoverageInks.h"
 #include "graphics/FontSpec.h"
 #include "graphics/NkDIB.h"
 #include "platform/FontRasteriser.h"
@@ -71,14 +73,10 @@ public:
     static constexpr size_t kMaxCachedPieces = 1024;
 
 private:
-    // The sample counts of one smoothed piece: Width x Height output pixels, row by row;
-    // with an outline also the counts of the thickened letters the edge is drawn from.
-    struct Coverage {
-        int Width = 0;
-        int Height = 0;
-        std::vector<uint8_t> Text;
-        std::vector<uint8_t> Edge;
-    };
+    // A smoothed piece is cached as the level of each output pixel (see CoverageInks):
+    // its text count; with an outline, N + the text count on letter pixels and the count
+    // of the thickened letters around them.
+    using Coverage = LevelImage;
 
     int ClampedFilterSize() const;
     FontSpec DoubledFont() const;
@@ -87,12 +85,17 @@ private:
     TRect DrawSmooth(int x, int y, std::string_view text);
     TRect DrawPlain(int x, int y, std::string_view text);
     TRect DrawPlainOutline(int x, int y, std::string_view text);
+    // The scratch image, made at its size on first use: most renderers (one per control)
+    // never draw the kind of text that needs it.
+    static TNkDIB& Scratch(TNkDIB& image, int side);
 
     FontRasteriser& m_rasteriser;
-    TNkDIB m_glyphImage;                  // 512 x 512, 8 bits
-    TNkDIB m_coverageImage;               // 256 x 256, 8 bits
+    TNkDIB m_glyphImage;                  // 512 x 512, 8 bits, for smoothed text
+    TNkDIB m_coverageImage;               // 256 x 256, 8 bits, for plain outlined text
     std::vector<uint8_t> m_plainScratch;  // plain drawing's single-size letters, reused
+    std::string m_key;                    // the cache key of the piece looked up, reused
     std::unordered_map<std::string, Coverage> m_coverageCache;
+    CoverageInks m_inks;
 };
 
 }  // namespace kelva

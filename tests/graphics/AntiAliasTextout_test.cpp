@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -407,6 +408,123 @@ TEST(AntiAliasCache, AKeptPieceDrawsAsAFreshRendererWould)
     for (size_t n = 0; n <= TAntiAliasTextout::kMaxCachedPieces; ++n)
         reused.DrawText(0, 0, std::to_string(n));
     EXPECT_TRUE(SamePixels(DrawnBy(reused, "A"), DrawnFresh(ink, reused, "A")));
+}
+
+// Smoothed drawing by its definition, one pixel at a time: count the lit samples of each
+// output pixel's block, then blend level by level in the order the decoration asks for.
+class ReferenceSmoothText {
+public:
+    ReferenceSmoothText(const std::vector<TPoint>& ink, TextExtent extent, int filter)
+        : m_filter(filter),
+          m_width((extent.Width + 2 * filter) / 2),
+          m_height((extent.Height + 2 * filter) / 2)
+    {
+        m_text = Counts(ink, {{0, 0}});
+        m_edge = Counts(ink, {{0, 0}, {-2, -2}, {-2, 2}, {2, -2}, {2, 2}});
+    }
+
+    void Draw(TNkDIB& target, int x, int y, uint8_t decoration, TColor text, TColor edge) const
+    {
+        const int samples = m_filter * m_filter;
+        const auto percent = [&](int count) { return count * 100 / samples; };
+        const auto share = [&](TColor color, int count, int byte) {
+            const int value = byte == 0 ? ColorBlue(color) : byte == 1 ? ColorGreen(color) : ColorRed(color);
+            return value * percent(count) / 100;
+        };
+        const auto each = [&](const std::vector<int>& counts, int dx, int dy, auto&& pixel) {
+            for (int j = 0; j < m_height; ++j) {
+                for (int i = 0; i < m_width; ++i) {
+                    const int tx = x + dx + i;
+                    const int ty = y + dy + j;
+                    const int count = counts[j * m_width + i];
+                    if (count == 0 || tx < 0 || ty < 0 || tx >= target.Width() || ty >= target.Height())
+                        continue;
+                    for (int b = 0; b < 3; ++b) {
+                        uint8_t& byte = target.ScanLine(ty)[tx * 3 + b];
+                        byte = static_cast<uint8_t>(pixel(byte, count, b));
+                    }
+                }
+            }
+        };
+        const auto blend = [&](TColor color) {
+            return [&, color](int old, int count, int b) {
+                return old * (100 - percent(count)) / 100 + share(color, count, b);
+            };
+        };
+        if (decoration == kDecorationShadow) each(m_text, 1, 1, blend(edge));
+        if (decoration == kDecorationOutline) {
+            each(m_edge, 0, 0, blend(edge));
+            each(m_text, 0, 0, [&](int, int count, int b) {
+                return static_cast<uint8_t>(share(edge, samples - count, b)) +
+                       static_cast<uint8_t>(share(text, count, b));
+            });
+        } else {
+            each(m_text, 0, 0, blend(text));
+        }
+    }
+
+private:
+    std::vector<int> Counts(const std::vector<TPoint>& ink, const std::vector<TPoint>& shifts) const
+    {
+        const int side = 2 * std::max(m_width, m_height) + 2 * m_filter + 8;
+        std::vector<bool> lit(static_cast<size_t>(side) * side);
+        for (const TPoint& p : ink) {
+            for (const TPoint& s : shifts) lit[(m_filter + s.Y + p.Y) * side + m_filter + s.X + p.X] = true;
+        }
+        std::vector<int> counts(static_cast<size_t>(m_width) * m_height);
+        for (int j = 0; j < m_height; ++j) {
+            for (int i = 0; i < m_width; ++i) {
+                for (int v = 0; v < m_filter; ++v) {
+                    for (int u = 0; u < m_filter; ++u)
+                        counts[j * m_width + i] += lit[(2 * j + v) * side + 2 * i + u];
+                }
+            }
+        }
+        return counts;
+    }
+
+    int m_filter;
+    int m_width;
+    int m_height;
+    std::vector<int> m_text;
+    std::vector<int> m_edge;
+};
+
+TEST(AntiAliasReference, EveryPixelMatchesTheDefinitionForRandomLettersColoursAndPlaces)
+{
+    std::mt19937 random(20261209);
+    const auto below = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    const TextExtent extent{30, 26};
+    for (const int filter : {2, 3, 4}) {
+        for (const uint8_t decoration : {kDecorationNone, kDecorationShadow, kDecorationOutline}) {
+            FakeFontRasteriser fake;
+            fake.ExtentAt = [extent](int) { return extent; };
+            for (int n = 0; n < 300; ++n) fake.Ink.push_back({below(extent.Width), below(extent.Height)});
+            const ReferenceSmoothText reference(fake.Ink, extent, filter);
+            TAntiAliasTextout renderer(fake);
+            renderer.FilterSize = static_cast<uint8_t>(filter);
+            renderer.Decoration = decoration;
+            TNkDIB drawn(48, 40, 24);
+            for (int y = 0; y < drawn.Height(); ++y) {
+                for (int i = 0; i < drawn.Stride(); ++i)
+                    drawn.ScanLine(y)[i] = static_cast<uint8_t>(random());
+            }
+            TNkDIB expected = drawn;
+            renderer.Target = &drawn;
+            // Overlapping pieces, some cut at an edge; the colours change between draws.
+            for (int draw = 0; draw < 12; ++draw) {
+                const int x = below(60) - 12;
+                const int y = below(52) - 12;
+                renderer.TextColor = MakeColor(below(256), below(256), below(256));
+                renderer.EdgeColor =
+                    draw % 3 == 0 ? renderer.EdgeColor : MakeColor(below(256), below(256), below(256));
+                renderer.DrawText(x, y, "A");
+                reference.Draw(expected, x, y, decoration, renderer.TextColor, renderer.EdgeColor);
+                ASSERT_TRUE(SamePixels(drawn, expected))
+                    << "filter " << filter << ", decoration " << int{decoration} << ", draw " << draw;
+            }
+        }
+    }
 }
 
 }  // namespace
