@@ -58,7 +58,9 @@ TEST(PadMapping, EachButtonBecomesItsKeyOrClickAndItsReleaseTheRelease)
         EXPECT_EQ(up.type, c.up);
         EXPECT_EQ(down.key, c.key);
         EXPECT_EQ(up.key, c.key);
-        if (c.down == Type::MouseDown) EXPECT_EQ(down.button, c.mouse);
+        if (c.down == Type::MouseDown) {
+            EXPECT_EQ(down.button, c.mouse);
+        }
         // Only the right shoulder's press is a Ctrl press; nothing else carries modifiers.
         EXPECT_EQ(down.ctrl, c.key == Key::Ctrl);
         EXPECT_FALSE(up.ctrl);
@@ -145,7 +147,7 @@ struct PadStage {
     FixedLocalTime time;
     StoryBookmarks bookmarks{stage.Form(), *stage.Game().Story, store, time, stage.Log()};
     BookmarkBook book{stage.Form(), *stage.Game().Story, bookmarks, fonts, stage.Clock(), stage.Log()};
-    GameMenu menu{stage.Form(), stage.Game().Story->Header, book, fonts, stage.Window(), stage.Log()};
+    GameMenu menu{stage.Form(), stage.Game().Story->Header, book, fonts, stage.Window()};
 };
 
 TEST(GamePad, TheDpadAndAChooseAChoice)
