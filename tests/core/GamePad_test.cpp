@@ -58,9 +58,7 @@ TEST(PadMapping, EachButtonBecomesItsKeyOrClickAndItsReleaseTheRelease)
         EXPECT_EQ(up.type, c.up);
         EXPECT_EQ(down.key, c.key);
         EXPECT_EQ(up.key, c.key);
-        if (c.down == Type::MouseDown) {
-            EXPECT_EQ(down.button, c.mouse);
-        }
+        EXPECT_EQ(down.button, c.mouse);
         // Only the right shoulder's press is a Ctrl press; nothing else carries modifiers.
         EXPECT_EQ(down.ctrl, c.key == Key::Ctrl);
         EXPECT_FALSE(up.ctrl);
@@ -154,6 +152,7 @@ TEST(GamePad, TheDpadAndAChooseAChoice)
 {
     PadStage pad;
     pad.TickUntil(PlayerMode::Link, 1);
+    pad.stage.Tick();  // the menu is drawn; keys before it light nothing
     pad.Play("0 pad DpadDown\n100 pad DpadDown\n200 pad A\n", [&] { return pad.State().CurrentItem != 1; });
     EXPECT_EQ(pad.State().CurrentItem, 3) << "the second choice";
     EXPECT_FALSE(pad.stage.Form().Closed());
