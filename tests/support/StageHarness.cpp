@@ -16,8 +16,8 @@ void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const Gre
 }
 
 StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header,
-                           const std::string& transcriptPath)
-    : m_window(m_clock, m_messages, {}, ""), m_transcript(m_clock, transcriptPath)
+                           const std::string& transcriptPath, const std::string& dumpDir)
+    : m_window(m_clock, m_messages, {}, dumpDir), m_transcript(m_clock, transcriptPath)
 {
     m_game.Story = std::make_unique<NovelStory>();
     m_game.Story->Header = header;

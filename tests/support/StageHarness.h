@@ -30,9 +30,9 @@ public:
 class StageHarness {
 public:
     // Items: each a name, kind and script lines; counters as given. The transcript goes to
-    // `transcriptPath` when one is given.
+    // `transcriptPath` when one is given, and replay dumps to `dumpDir`.
     explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {},
-                          const std::string& transcriptPath = "");
+                          const std::string& transcriptPath = "", const std::string& dumpDir = "");
 
     TMainForm& Form() { return *m_form; }
     ReplayStageWindow& Window() { return m_window; }
