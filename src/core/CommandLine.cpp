@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "core/KeyHelp.h"
 #include "data/ShiftJis.h"
 
 namespace kelva {
@@ -226,7 +227,8 @@ std::string UsageText()
            "                  screen readers, speech and translation tools\n"
            "  --verbose       log which devices and files were chosen, and start-up timings\n"
            "  --help          show this text\n"
-           "  --version       show the runtime version\n";
+           "  --version       show the runtime version\n" +
+           KeyHelpUsage();
 }
 
 }  // namespace kelva

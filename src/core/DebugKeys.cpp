@@ -1,5 +1,7 @@
 #include "core/DebugKeys.h"
 
+#include "core/PausedModal.h"
+
 namespace kelva {
 
 void DebugKeys::HandleKey(Key key)
@@ -17,9 +19,7 @@ void DebugKeys::HandleKey(Key key)
 
 void DebugKeys::ShowModal(DialogWindow& window)
 {
-    m_timer.SetEnabled(false, m_clock.NowMs());
-    m_windows.ShowModal(window);
-    m_timer.SetEnabled(true, m_clock.NowMs());
+    ShowModalPaused(m_windows, window, m_timer, m_clock);
 }
 
 void DebugKeys::ShowCounters()

@@ -4,13 +4,13 @@
 
 namespace kelva {
 
-void MessageTyper::ResetStyle(const FontSpec& storyFont, const CNovelFileHeader& header)
+void SetStoryStyle(TAntiAliasTextout& text, const FontSpec& storyFont, const CNovelFileHeader& header)
 {
-    m_text.Font = storyFont;
-    m_text.FilterSize = 3;
-    m_text.TextColor = header.TextColor;
-    m_text.Decoration = header.TextEdgeStyle != 0 ? kDecorationShadow : kDecorationOutline;
-    m_text.EdgeColor = header.EdgeColor;
+    text.Font = storyFont;
+    text.FilterSize = 3;
+    text.TextColor = header.TextColor;
+    text.Decoration = header.TextEdgeStyle != 0 ? kDecorationShadow : kDecorationOutline;
+    text.EdgeColor = header.EdgeColor;
 }
 
 Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smooth)
@@ -25,6 +25,7 @@ Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smo
             break;
         case Placement::NextLine:
             cursor = {kMessageArea.Left, cursor.Y + LineStep(size.Y)};
+            m_history.BreakLine();
             break;
         case Placement::PageFull:
             m_state.Position.Character -= static_cast<int>(character.size());
@@ -34,6 +35,7 @@ Typed MessageTyper::Type(std::string_view character, bool lineFinished, bool smo
     m_text.DrawText(cursor.X, cursor.Y, character);
     m_log.Typed(character);
     if (character != " " && character != "　") ++m_state.CharactersShown;
+    m_history.Type(character);
     cursor.X += size.X;
     if (!lineFinished) return Typed::Shown;
     m_log.FlushText();
@@ -44,6 +46,7 @@ bool MessageTyper::NextLine()
 {
     const int lineStep = LineStep(m_state.LastCharSize.Y);
     m_state.Position = {1, m_state.Position.Line + 1};
+    m_history.BreakLine();
     if (!LineFitsBelow(m_state.TextCursor.Y, lineStep)) return false;
     m_state.TextCursor = {kMessageArea.Left, m_state.TextCursor.Y + lineStep};
     return true;

@@ -68,6 +68,7 @@ void TMainForm::StepMenuLink()
     click.Clear();
     if (!choice) return;
     m_services.Log.Event("chosen", choice->Caption);
+    m_pageHistory.AddChoice(choice->Caption);
     EnterItem(choice->Target);
     m_stage.Rebuild();
     BeginPage();

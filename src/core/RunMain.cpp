@@ -17,7 +17,7 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, const ReaderSetti
       m_media(game.Package.get()),
       m_stage(&m_media, &services.Messages),
       m_textRenderer(services.Fonts),
-      m_typer(m_state, m_textRenderer, m_stage.ScreenImage, services.Log),
+      m_typer(m_state, m_textRenderer, m_stage.ScreenImage, services.Log, m_pageHistory),
       m_transitions(game.Story->Header, m_stage, *this, game.Random, services.Log),
       m_timer(services.Time.NowMs()),
       m_commands(CommandContext{game, m_stage, m_transitions, m_state, m_textRenderer, services.Sound,
@@ -30,6 +30,9 @@ TMainForm::TMainForm(LoadedGame& game, StageServices services, const ReaderSetti
       m_loop(services.Window, services.Time, m_timer, m_presenter, m_windows, *this),
       m_debugBar(services.Fonts),
       m_debugKeys(m_commands.Context(), *this, m_windows, m_timer, services.Time, services.Fonts),
+      m_backlog(m_pageHistory, game.StoryFont, game.Story->Header, m_windows, m_timer, services.Time,
+                services.Fonts, services.Log),
+      m_keyHelp(m_windows, m_timer, services.Time, services.Fonts, services.Log),
       m_title(game.Story->Header, m_stage, m_transitions, services.Sound, services.Fonts, services.Log,
               *this),
       m_yesNo(services.Fonts),
@@ -116,6 +119,7 @@ void TMainForm::BeginPage()
     m_state.TextCursor = {kMessageArea.Left, kMessageArea.Top};
     m_state.RecordPageStart(m_story.Counters, m_services.Sound.SoundPlaying(), m_services.Sound.CdPlaying());
     m_services.Log.FlushText();
+    m_pageHistory.EndPage();
 }
 
 void TMainForm::Present()
@@ -255,6 +259,8 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         SwitchDisplay(!m_display.FullScreen());
         return;
     }
+    if (key.key == Key::F1) return m_keyHelp.Show(m_stage.ScreenImage);
+    if (key.key == Key::PageUp) return OpenBacklog();
     if (m_display.HandleScaleKey(key)) return;
     for (ReaderTool* tool : m_readerTools) {
         if (tool->HandleKey(key)) return;
@@ -299,7 +305,19 @@ void TMainForm::FormKeyUp(const InputEvent& key)
     if (key.key == Key::Ctrl) m_skip.Hold(false);
 }
 
-void TMainForm::FormMouseWheel(int) {}
+void TMainForm::FormMouseWheel(int steps)
+{
+    if (steps > 0) OpenBacklog();
+}
+
+void TMainForm::OpenBacklog()
+{
+    // Only where reading waits for the reader: not at the title, in a transition or while
+    // text is typed.
+    const bool waiting =
+        m_state.Mode == PlayerMode::KeyWait || (m_state.Mode == PlayerMode::Link && m_menu.Drawn());
+    if (waiting && !m_transitions.Active()) m_backlog.Show(m_stage.ScreenImage);
+}
 
 void TMainForm::FormClose()
 {

@@ -12,12 +12,15 @@
 #include <vector>
 
 #include "core/AutoAdvance.h"
+#include "core/Backlog.h"
 #include "core/ChoiceKeys.h"
 #include "core/ChoiceMenuView.h"
 #include "core/DebugBar.h"
 #include "core/DebugKeys.h"
 #include "core/FrameTimer.h"
+#include "core/KeyHelp.h"
 #include "core/MessageTyper.h"
+#include "core/PageHistory.h"
 #include "core/ReadPages.h"
 #include "core/ReaderSettings.h"
 #include "core/ReaderTool.h"
@@ -109,6 +112,8 @@ private:
     void TurnPage();
     void EnterItem(int index);
     void OpenGameMenu();
+    // The backlog, at a key wait or over the choices.
+    void OpenBacklog();
     const CNovelItem* CurrentItem() const;
 
     LoadedGame& m_game;
@@ -120,6 +125,7 @@ private:
     MediaFiles m_media;
     StageImages m_stage;
     TAntiAliasTextout m_textRenderer;
+    PageHistory m_pageHistory;
     MessageTyper m_typer;
     Transitions m_transitions;
     FrameTimer m_timer;
@@ -133,6 +139,8 @@ private:
     DebugKeys m_debugKeys;
     ChoiceMenuView m_menu;
     ChoiceKeys m_choiceKeys;
+    Backlog m_backlog;
+    KeyHelp m_keyHelp;
     TitleSequence m_title;
     TYesNoForm m_yesNo;
     ReadPages& m_readPages;

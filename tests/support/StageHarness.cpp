@@ -16,8 +16,9 @@ void BlockRasteriser::DrawText(const FontSpec&, std::string_view text, const Gre
 }
 
 StageHarness::StageHarness(CNovelItems items, CNovelCounters counters, CNovelFileHeader header,
-                           const std::string& transcriptPath, const std::string& readPagesPath)
-    : m_window(m_clock, m_messages, {}, ""),
+                           const std::string& transcriptPath, const std::string& readPagesPath,
+                           const std::string& dumpDir)
+    : m_window(m_clock, m_messages, {}, dumpDir),
       m_transcript(m_clock, transcriptPath),
       m_readPages(readPagesPath, [this](const std::string& warning) { m_warnings.push_back(warning); })
 {

@@ -30,10 +30,11 @@ public:
 class StageHarness {
 public:
     // Items: each a name, kind and script lines; counters as given. The transcript goes to
-    // `transcriptPath` when one is given; the pages read are read from and written to
-    // `readPagesPath` when one is given, else kept in memory.
+    // `transcriptPath` when one is given, and replay dumps to `dumpDir`; the pages read are
+    // read from and written to `readPagesPath` when one is given, else kept in memory.
     explicit StageHarness(CNovelItems items, CNovelCounters counters = {}, CNovelFileHeader header = {},
-                          const std::string& transcriptPath = "", const std::string& readPagesPath = "");
+                          const std::string& transcriptPath = "", const std::string& readPagesPath = "",
+                          const std::string& dumpDir = "");
 
     TMainForm& Form() { return *m_form; }
     ReplayStageWindow& Window() { return m_window; }
