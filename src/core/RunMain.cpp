@@ -159,6 +159,7 @@ void TMainForm::TimerTimer(int lagCount)
         m_transitions.StepTransition();
         return;
     }
+    m_skip.Tick();
     if (m_state.SkipMode && m_state.Mode == PlayerMode::Text) SetTimerInterval(1);
     if (m_state.WaitActive) {
         m_state.WaitElapsed += lagCount * m_timer.Interval();
@@ -249,6 +250,7 @@ void TMainForm::FormKeyDown(const InputEvent& key)
         m_skip.Hold(true);
         return;
     }
+    if (key.ctrl) m_skip.Chord();
     if (key.key == Key::Escape) {
         m_timer.SetEnabled(false, m_services.Time.NowMs());
         if (Confirm("本を閉じる", "終了してよろしいですか？")) FormClose();

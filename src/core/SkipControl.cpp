@@ -26,12 +26,20 @@ void SkipControl::End()
 void SkipControl::Hold(bool held)
 {
     if (held) {
-        m_held = Start();
+        m_pressedAtMs = m_timer.NowMs();
         return;
     }
+    m_pressedAtMs.reset();
     if (!std::exchange(m_held, false) || !m_state.SkipMode) return;
     End();
     m_log.Event("skip-end", "release");
+}
+
+void SkipControl::Tick()
+{
+    if (!m_pressedAtMs || m_timer.NowMs() - *m_pressedAtMs < kHoldDelayMs) return;
+    m_pressedAtMs.reset();
+    m_held = Start();
 }
 
 void SkipControl::TextBegins(const CNovelItem* item, ReadingPosition position)

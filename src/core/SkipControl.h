@@ -1,9 +1,13 @@
 // Skip mode: key waits pass by themselves and the text is typed at every 1 ms tick. The
 // game menu's "早送り" and a held key (Ctrl; the pad's right shoulder arrives as Ctrl)
-// switch it on. A click, Space or Enter, the choices and the end of an item (as the
+// switch it on; the held key only once it has been held a moment alone, so Ctrl+2 and the
+// like never skip a page. A click, Space or Enter, the choices and the end of an item (as the
 // story's header asks) end it; so do letting the held key go and, when the reader wants
 // only text already read skipped, the first page not read before.
 #pragma once
+
+#include <cstdint>
+#include <optional>
 
 #include "core/PlayerState.h"
 #include "core/ReadPages.h"
@@ -15,6 +19,8 @@ namespace kelva {
 
 class SkipControl {
 public:
+    static constexpr int kHoldDelayMs = 250;
+
     // All borrowed; `timer` is the stage's frame timer and its text pace.
     SkipControl(PlayerState& state, TransitionHost& timer, const ReaderSettings& settings, ReadPages& pages,
                 Transcript& log)
@@ -28,9 +34,14 @@ public:
     bool Start();
     // Ends skipping: the text goes on at the story's pace at once.
     void End();
-    // The skip key pressed (true) or let go (false). A key still held after skipping
-    // ended for another reason starts nothing until it is pressed again.
+    // The skip key pressed (true) or let go (false). Skipping starts at the first tick after
+    // the key has been held kHoldDelayMs. A key still held after skipping ended for
+    // another reason starts nothing until it is pressed again.
     void Hold(bool held);
+    // Another key pressed with the skip key held: a chord (Ctrl+2), not a hold to skip.
+    void Chord() { m_pressedAtMs.reset(); }
+    // Every tick of the frame timer.
+    void Tick();
     // Typing starts at `position` of `item`: a page of the read record begins there.
     void TextBegins(const CNovelItem* item, ReadingPosition position);
 
@@ -42,7 +53,8 @@ private:
     const ReaderSettings& m_settings;
     ReadPages& m_pages;
     Transcript& m_log;
-    bool m_held = false;  // the held key started the skipping under way
+    bool m_held = false;                  // the held key started the skipping under way
+    std::optional<int64_t> m_pressedAtMs;  // the key is held and skipping not yet started
 };
 
 }  // namespace kelva

@@ -68,7 +68,7 @@ TEST(SkipControl, HoldingTheKeyPassesKeyWaitsWithoutClicksUntilItIsLetGo)
 {
     Reading reading;
     reading.ClickToKeyWait(1);
-    reading.Play("0 keydown Ctrl\n12 keyup Ctrl\n3000 move 5 5\n");
+    reading.Play("0 keydown Ctrl\n262 keyup Ctrl\n3000 move 5 5\n");
     EXPECT_GE(reading.CountBetween("keywait", "skip", "skip-end release"), 3);
     // Let go, the story waits at the next key wait for as long as nobody clicks.
     EXPECT_LE(reading.CountBetween("keywait", "skip-end release", "close"), 1);
@@ -80,6 +80,19 @@ TEST(SkipControl, HoldingTheKeyPassesKeyWaitsWithoutClicksUntilItIsLetGo)
     EXPECT_EQ(reading.stage.Form().Timer().Interval(), 30);
 }
 
+TEST(SkipControl, ATapOrAChordWithTheKeySkipsNothing)
+{
+    for (const char* events : {"0 keydown Ctrl\n200 keyup Ctrl\n1000 move 5 5\n",
+                               "0 keydown Ctrl\n100 key Ctrl+2\n900 keyup Ctrl\n1000 move 5 5\n"}) {
+        Reading reading;
+        reading.ClickToKeyWait(1);
+        const int line = reading.stage.State().Position.Line;
+        reading.Play(events);
+        EXPECT_EQ(reading.CountBetween("skip", "keywait", "close"), 0) << events;
+        EXPECT_EQ(reading.stage.State().Position.Line, line) << events << ": the story still waits";
+    }
+}
+
 TEST(SkipControl, AKeyStillHeldAfterTheChoicesStartsNothingUntilPressedAgain)
 {
     Reading reading;
@@ -88,7 +101,7 @@ TEST(SkipControl, AKeyStillHeldAfterTheChoicesStartsNothingUntilPressedAgain)
     // wait waits; pressed again, the key takes the story to its end.
     reading.Play(
         "0 keydown Ctrl\n500 key Down\n510 key Return\n3000 keyup Ctrl\n"
-        "3500 keydown Ctrl\n3600 keyup Ctrl\n4000 move 5 5\n");
+        "3500 keydown Ctrl\n3900 keyup Ctrl\n4300 move 5 5\n");
     EXPECT_EQ(reading.CountBetween("keywait", "item z", "skip"), 1);
     EXPECT_EQ(reading.CountBetween("skip", "item z", "end"), 1);
     EXPECT_EQ(reading.CountBetween("end", "item z", "close"), 1);
