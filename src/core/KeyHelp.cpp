@@ -58,7 +58,8 @@ struct DeviceNames {
     const char* Japanese;
     const char* English;
 };
-constexpr DeviceNames kDevices[] = {{Keyboard, "キーボード・マウス", "Keys"}, {Pad, "ゲームパッド", "Gamepad"}};
+constexpr DeviceNames kDevices[] = {{Keyboard, "キーボード・マウス", "Keys"},
+                                    {Pad, "ゲームパッド", "Gamepad"}};
 
 // The keys' names with their note, in Japanese for the overlay or in English.
 std::string KeysWithNote(const KeyHelpEntry& entry, bool japanese)
@@ -92,7 +93,8 @@ std::string KeyHelpUsage()
         for (const KeyHelpEntry& entry : kEntries) {
             if (entry.Device != device.Device) continue;
             const std::string keys = KeysWithNote(entry, false);
-            text += "  " + keys + std::string(width + 2 - keys.size(), ' ') + std::string(entry.English) + "\n";
+            text +=
+                "  " + keys + std::string(width + 2 - keys.size(), ' ') + std::string(entry.English) + "\n";
         }
     }
     return text;
@@ -104,7 +106,8 @@ std::vector<KeyHelpRow> KeyHelpRows()
     for (const DeviceNames& device : kDevices) {
         rows.push_back({device.Japanese, ""});
         for (const KeyHelpEntry& entry : kEntries) {
-            if (entry.Device == device.Device) rows.push_back({KeysWithNote(entry, true), std::string(entry.Japanese)});
+            if (entry.Device == device.Device)
+                rows.push_back({KeysWithNote(entry, true), std::string(entry.Japanese)});
         }
     }
     return rows;

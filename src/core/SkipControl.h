@@ -53,7 +53,7 @@ private:
     const ReaderSettings& m_settings;
     ReadPages& m_pages;
     Transcript& m_log;
-    bool m_held = false;                  // the held key started the skipping under way
+    bool m_held = false;                   // the held key started the skipping under way
     std::optional<int64_t> m_pressedAtMs;  // the key is held and skipping not yet started
 };
 

@@ -15,7 +15,8 @@ constexpr TColor kThumbColour = MakeColor(190, 190, 200);
 constexpr int kScrollBarWidth = 4;
 constexpr int kScrollBarRight = 8;  // from the stage's right edge
 constexpr const char* kChoiceMark = "→ ";
-constexpr const char* kHint = "バックログ　　ホイール・↑↓・PageUp・PageDown：スクロール　　クリック・Esc：もどる";
+constexpr const char* kHint =
+    "バックログ　　ホイール・↑↓・PageUp・PageDown：スクロール　　クリック・Esc：もどる";
 
 }  // namespace
 
@@ -117,8 +118,8 @@ void TBacklogForm::PaintContent(TNkDIB& client)
 void TBacklogForm::PaintScrollBar(TNkDIB& client) const
 {
     if (m_scroll.Total() <= m_scroll.Visible()) return;
-    const TRect track =
-        TRect::Bounds(kStageWidth - kScrollBarRight - kScrollBarWidth, m_area.Top, kScrollBarWidth, m_area.Height());
+    const TRect track = TRect::Bounds(kStageWidth - kScrollBarRight - kScrollBarWidth, m_area.Top,
+                                      kScrollBarWidth, m_area.Height());
     client.FillRect(track, kTrackColour);
     const int height = std::max(8, track.Height() * m_scroll.Visible() / m_scroll.Total());
     const int top = track.Top + (track.Height() - height) * m_scroll.Top() / std::max(1, m_scroll.MaxTop());

@@ -29,7 +29,8 @@ public:
     // Over `stage`, the lines (oldest first) in `area`, each row `rowHeight` below the
     // last, as many as fit; the newest rows are shown. A line is cut into rows only where
     // it is wider than `area` and a character (punctuation may hang past the edge).
-    void Prepare(const TNkDIB& stage, const std::vector<BacklogLine>& lines, const TRect& area, int rowHeight);
+    void Prepare(const TNkDIB& stage, const std::vector<BacklogLine>& lines, const TRect& area,
+                 int rowHeight);
 
     const RowScroll& Scroll() const { return m_scroll; }
     bool KeyDown(Key key) override;

@@ -23,7 +23,8 @@ void TStageCover::Cover(const TNkDIB& stage)
     m_dimmed.Draw(0, 0, stage);
     for (int y = 0; y < m_dimmed.Height(); ++y) {
         uint8_t* row = m_dimmed.ScanLine(y);
-        for (int x = 0; x < m_dimmed.Width() * 3; ++x) row[x] = static_cast<uint8_t>(row[x] * kDimmedShare / 256);
+        for (int x = 0; x < m_dimmed.Width() * 3; ++x)
+            row[x] = static_cast<uint8_t>(row[x] * kDimmedShare / 256);
     }
     Invalidate();
 }

@@ -30,7 +30,10 @@ CNovelItems AQuestion()
 }
 
 struct Stage {
-    explicit Stage(CNovelItems items) : stage(std::move(items), {}, {}, dir.File("transcript.txt"), "", dir.Path().string()) {}
+    explicit Stage(CNovelItems items)
+        : stage(std::move(items), {}, {}, dir.File("transcript.txt"), "", dir.Path().string())
+    {
+    }
 
     // Reads on, clicking through key waits, until the story waits at `item` or shows its choices.
     void ReadUntil(PlayerMode mode, int item)
@@ -86,7 +89,8 @@ TEST(Backlog, TheWheelShowsTheEarlierPagesOverTheStageAndGivesItBack)
 {
     Stage story(ThreePages());
     story.ReadUntil(PlayerMode::KeyWait, 2);
-    story.stage.Replay("100 wheel 1\n200 dump backlog\n300 wheel -1\n400 dump after\n500 click 300 300\n");
+    story.stage.Replay(
+        "100 wheel 1\n200 dump backlog\n300 wheel -1\n400 dump after\n500 click 300 300\n3000 move 5 5\n");
     story.stage.Form().Run();
 
     // Rows 42 apart from the message area's top: the two pages before, then this one.
@@ -149,7 +153,8 @@ TEST(KeyHelp, F1ShowsTheKeysUntilAKeyOrAClickThatGoNoFurther)
 {
     Stage story(ThreePages());
     story.ReadUntil(PlayerMode::KeyWait, 0);
-    story.stage.Replay("100 key F1\n200 dump keys\n300 key Space\n400 key F1\n500 click 300 300\n600 dump after\n");
+    story.stage.Replay(
+        "100 key F1\n200 dump keys\n300 key Space\n400 key F1\n500 click 300 300\n600 dump after\n");
     story.stage.Form().Run();
     EXPECT_EQ(story.Count("keyhelp"), 2);
     EXPECT_EQ(story.Count("keywait"), 1) << "Space and the click closed the list; the story still waits";

@@ -84,12 +84,12 @@ protected:
         const std::string output = dir.File("heard.raw");
         std::filesystem::remove(output);
         // The reader's settings and pages read live in the test's own folder.
-        const test::CommandResult run =
-            test::RunCommand("XDG_CONFIG_HOME=" + dir.File("config") + " XDG_STATE_HOME=" + dir.File("state") +
-                             " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
-                             " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " +
-                             dir.File("events.txt") + " --transcript " + dir.File("transcript.txt") + " " +
-                             extra + " " + dir.File("story.kne") + " 2>&1");
+        const test::CommandResult run = test::RunCommand(
+            "XDG_CONFIG_HOME=" + dir.File("config") + " XDG_STATE_HOME=" + dir.File("state") +
+            " SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=" + output +
+            " " KELVA_BIN_DIR "/kelvanovelrun --realtime --replay " + dir.File("events.txt") +
+            " --transcript " + dir.File("transcript.txt") + " " + extra + " " + dir.File("story.kne") +
+            " 2>&1");
         EXPECT_EQ(run.status, 0) << run.output;
         const std::vector<uint8_t> transcript = test::ReadBytes(dir.File("transcript.txt"));
         log = run.output + std::string(transcript.begin(), transcript.end());

@@ -68,7 +68,7 @@ TEST(SkipControl, HoldingTheKeyPassesKeyWaitsWithoutClicksUntilItIsLetGo)
 {
     Reading reading;
     reading.ClickToKeyWait(1);
-    reading.Play("0 keydown Ctrl\n262 keyup Ctrl\n3000 move 5 5\n");
+    reading.Play("0 keydown Ctrl\n285 keyup Ctrl\n3000 move 5 5\n");
     EXPECT_GE(reading.CountBetween("keywait", "skip", "skip-end release"), 3);
     // Let go, the story waits at the next key wait for as long as nobody clicks.
     EXPECT_LE(reading.CountBetween("keywait", "skip-end release", "close"), 1);
