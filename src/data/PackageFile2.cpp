@@ -293,10 +293,16 @@ int64_t FindImageEnd(Stream& file)
     HeaderReader reader(file);
     uint8_t magic[4];
     if (!reader.ReadAt(0, magic, 2)) return -1;
-    if (magic[0] == 'M' && magic[1] == 'Z') return PeImageEnd(reader);
-    if (!reader.ReadAt(0, magic, 4)) return -1;
-    if (magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' && magic[3] == 'F') return ElfImageEnd(reader);
-    return -1;
+    int64_t end = -1;
+    if (magic[0] == 'M' && magic[1] == 'Z') {
+        end = PeImageEnd(reader);
+    } else if (reader.ReadAt(0, magic, 4) && magic[0] == 0x7F && magic[1] == 'E' && magic[2] == 'L' &&
+               magic[3] == 'F') {
+        end = ElfImageEnd(reader);
+    }
+    // A section said to reach past the file's end belongs to a cut-off file, not to an
+    // image with something appended.
+    return end > file.Size() ? -1 : end;
 }
 
 int64_t FindPackageOffset(const std::string& programPath)
