@@ -136,7 +136,7 @@ TEST_F(PlayerSoundTest, MuteSilencesTheOutputAndIsKeptForTheNextRun)
         return std::vector<float>(at(from), at(to));
     };
     // The logo's note sounds for two seconds; M at 1 s silences the rest of it.
-    const std::vector<float> heard = Play(story, "1000 key M\n1900 quit\n");
+    const std::vector<float> heard = Play(story, "1000 key M\n2600 quit\n");
     EXPECT_GT(test::Peak(stretch(heard, 0.0, 0.6), 0), 0.05f) << log;
     ASSERT_GT(heard.size(), static_cast<size_t>(1.5 * kRate));
     EXPECT_EQ(test::Peak(stretch(heard, 1.3, 99), 0), 0.0f);
